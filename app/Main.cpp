@@ -1,0 +1,55 @@
+#include "app/Main.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTime>
+#include <QWidget>
+
+#include <cmath>
+#include <random>
+
+QPointF centredOrigin(QSizeF screen, QSizeF outerWindow)
+{
+    return {(screen.width() - outerWindow.width()) / 2.0,
+            (screen.height() - outerWindow.height()) / 2.0};
+}
+
+void CenterForm(QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect whole = screen->geometry();
+    const QPointF origin = centredOrigin(whole.size(), window->frameGeometry().size());
+    window->move(whole.topLeft() + origin.toPoint());
+}
+
+bool FileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+HomePageDraw systemHomePageDraw()
+{
+    const auto seed = std::uint32_t(QTime::currentTime().msecsSinceStartOfDay());
+    auto generator = std::make_shared<std::mt19937>(seed);
+    return {
+        [generator] { return std::uniform_real_distribution<double>(0.0, 1.0)(*generator); },
+        [](const QUrl &url) { QDesktopServices::openUrl(url); },
+    };
+}
+
+int homePageNumber(double r)
+{
+    return int(std::floor(r * 100.0)) + 1;
+}
+
+bool RandomHomePage(const HomePageDraw &draw)
+{
+    if (homePageNumber(draw.random()) != 7)
+        return false;
+    draw.open(kHomePage);
+    return true;
+}

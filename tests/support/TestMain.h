@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Every test runs against a settings store in a temporary folder, set before
+// any QSettings exists, so no test reads or writes the user's real settings.
+#define PICTOREEL_TEST_MAIN(TestClass)                                                     \
+    int main(int argc, char *argv[])                                                       \
+    {                                                                                      \
+        QTemporaryDir settingsHome;                                                        \
+        qputenv("XDG_CONFIG_HOME", settingsHome.path().toLocal8Bit());                     \
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,                  \
+                           settingsHome.path());                                           \
+        QApplication app(argc, argv);                                                      \
+        QTEST_SET_MAIN_SOURCE_PATH                                                         \
+        TestClass test;                                                                    \
+        return QTest::qExec(&test, argc, argv);                                            \
+    }

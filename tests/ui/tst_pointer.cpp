@@ -1,0 +1,173 @@
+// The window pointer and its hover rule, and the pointer files it loads.
+#include "Form1Fixture.h"
+
+#include "ui/CursorFile.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QtEndian>
+
+namespace {
+
+using Shape = WindowPointer::Shape;
+
+// A classic cursor file: a 32 bpp DIB (height doubled for the AND mask).
+QByteArray dibCursor(int size, QPoint hotspot, QRgb colour)
+{
+    QByteArray dib(40, '\0');
+    qToLittleEndian<quint32>(40, dib.data());
+    qToLittleEndian<qint32>(size, dib.data() + 4);
+    qToLittleEndian<qint32>(size * 2, dib.data() + 8);
+    qToLittleEndian<quint16>(1, dib.data() + 12);
+    qToLittleEndian<quint16>(32, dib.data() + 14);
+    for (int i = 0; i < size * size; ++i) {
+        char pixel[4];
+        qToLittleEndian<quint32>(colour, pixel);
+        dib.append(pixel, 4);
+    }
+    dib.append(QByteArray(size * ((size + 31) / 32) * 4, '\0'));   // AND mask: all opaque
+
+    QByteArray file(22, '\0');
+    qToLittleEndian<quint16>(2, file.data() + 2);
+    qToLittleEndian<quint16>(1, file.data() + 4);
+    file[6] = char(size);
+    file[7] = char(size);
+    qToLittleEndian<quint16>(quint16(hotspot.x()), file.data() + 10);
+    qToLittleEndian<quint16>(quint16(hotspot.y()), file.data() + 12);
+    qToLittleEndian<quint32>(quint32(dib.size()), file.data() + 14);
+    qToLittleEndian<quint32>(22, file.data() + 18);
+    return file + dib;
+}
+
+} // namespace
+
+class TestPointer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hoverRuleNeverOverridesBusy()
+    {
+        QWidget window;
+        WindowPointer pointer(&window);
+        QCOMPARE(pointer.shape(), Shape::Default);
+        pointer.hover(Shape::Custom);
+        QCOMPARE(pointer.shape(), Shape::Custom);
+        QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);   // no hand file loaded
+
+        pointer.set(Shape::Busy);
+        pointer.hover(Shape::Default);
+        pointer.hover(Shape::Custom);
+        QCOMPARE(pointer.shape(), Shape::Busy);
+        QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
+
+        pointer.set(Shape::Default);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void movesOverControlsSwitchBetweenHandAndDefault()
+    {
+        Form1Fixture f;
+        f.showLoaded();
+        WindowPointer &pointer = f.form.windowPointer();
+        auto over = [&](const char *name) {
+            QWidget *control = f.form.findChild<QWidget *>(name);
+            QTest::mouseMove(control, control->rect().center());
+            return pointer.shape();
+        };
+
+        for (const char *button : {"Check1", "Check2", "Check3"}) {
+            QCOMPARE(over(button), Shape::Custom);
+            QCOMPARE(over("Label1"), Shape::Default);
+            QCOMPARE(over(button), Shape::Custom);
+            QCOMPARE(over("Text1"), Shape::Default);
+            QCOMPARE(over(button), Shape::Custom);
+            QCOMPARE(over("ProgressBar1"), Shape::Default);
+            QCOMPARE(over(button), Shape::Custom);
+            QTest::mouseMove(&f.form, QPoint(438, 150));   // bare surface right of the delay box
+            QCOMPARE(pointer.shape(), Shape::Default);
+        }
+    }
+
+    void busyShowsOverEveryControlAndSurvivesMoves()
+    {
+        Form1Fixture f;
+        f.showLoaded();
+        WindowPointer &pointer = f.form.windowPointer();
+        QWidget *text1 = f.text1();
+        QCOMPARE(text1->cursor().shape(), Qt::IBeamCursor);
+
+        pointer.set(Shape::Busy);
+        QCOMPARE(text1->cursor().shape(), Qt::WaitCursor);
+        for (const char *name : {"Check1", "Label1", "Text1", "ProgressBar1", "ListView1", "Check3"}) {
+            QWidget *control = f.form.findChild<QWidget *>(name);
+            QTest::mouseMove(control, control->rect().center());
+            QCOMPARE(pointer.shape(), Shape::Busy);
+        }
+
+        pointer.set(Shape::Default);
+        QCOMPARE(text1->cursor().shape(), Qt::IBeamCursor);
+        QCOMPARE(pointer.shape(), Shape::Default);
+    }
+
+    void cursorHotspotComesFromTheFileHeader()
+    {
+        const auto dib = decodeCursorFile(dibCursor(32, QPoint(3, 28), 0xFF00FF00));
+        QVERIFY(dib);
+        QCOMPARE(dib->hotspot, QPoint(3, 28));
+        QCOMPARE(dib->image.size(), QSize(32, 32));
+        QCOMPARE(dib->image.pixelColor(16, 16), QColor(Qt::green));
+
+        QImage picture(24, 24, QImage::Format_ARGB32);
+        picture.fill(Qt::blue);
+        const auto png = decodeCursorFile(encodeCursorFile(picture, QPoint(20, 2), CursorFileType::Cursor));
+        QVERIFY(png);
+        QCOMPARE(png->hotspot, QPoint(20, 2));
+
+        // An icon has no hotspot: the middle stands in.
+        const auto icon = decodeCursorFile(encodeCursorFile(picture, QPoint(), CursorFileType::Icon));
+        QVERIFY(icon);
+        QCOMPARE(icon->hotspot, QPoint(12, 12));
+    }
+
+    void brokenCursorFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray good = dibCursor(32, QPoint(1, 1), 0xFFFFFFFF);
+        QByteArray badOffset = good;
+        qToLittleEndian<quint32>(0xFFFFFF00u, badOffset.data() + 18);
+        QByteArray badSize = good;
+        qToLittleEndian<quint32>(0xFFFFFFF0u, badSize.data() + 14);
+        QByteArray wrongType = good;
+        wrongType[2] = 7;
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header only") << good.left(22);
+        QTest::newRow("offset past the end") << badOffset;
+        QTest::newRow("size past the end") << badSize;
+        QTest::newRow("neither icon nor cursor") << wrongType;
+        QTest::newRow("truncated picture") << good.left(80);
+    }
+
+    void brokenCursorFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!decodeCursorFile(bytes));
+    }
+
+    void builtPointerFilesLieBesideTheProgram()
+    {
+        const auto hand = readCursorFile(QStringLiteral(PICTOREEL_PROGRAM_DIR "/HAND-M.CUR"));
+        QVERIFY(hand);
+        QCOMPARE(hand->image.size(), QSize(32, 32));
+        QCOMPARE(hand->hotspot, QPoint(11, 1));
+        QVERIFY(qAlpha(hand->image.pixel(11, 3)) > 0);    // the finger is drawn at the hotspot
+
+        const auto drag = readCursorFile(QStringLiteral(PICTOREEL_PROGRAM_DIR "/drag.ico"));
+        QVERIFY(drag);
+        QCOMPARE(drag->image.size(), QSize(32, 32));
+    }
+};
+
+PICTOREEL_TEST_MAIN(TestPointer)
+#include "tst_pointer.moc"

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QRect>
+#include <QtMath>
+
+// The window's designed coordinates are twips: 1440 to the inch, 15 to a
+// logical pixel. Qt's device-independent pixels handle high-DPI screens.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr int twipsToPixels(int twips)
+{
+    // Round half away from zero so that negative positions mirror positive ones.
+    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
+                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+}
+
+constexpr QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}

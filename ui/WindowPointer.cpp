@@ -1,0 +1,75 @@
+#include "ui/WindowPointer.h"
+
+WindowPointer::WindowPointer(QWidget *window) : m_window(window) {}
+
+void WindowPointer::setCustomCursor(std::optional<QCursor> cursor)
+{
+    m_custom = std::move(cursor);
+    if (m_shape == Shape::Custom)
+        apply();
+}
+
+void WindowPointer::coverWhenBusy(QWidget *control)
+{
+    m_covered.append(control);
+}
+
+void WindowPointer::set(Shape shape)
+{
+    if (shape == m_shape)
+        return;
+    if (m_shape == Shape::Busy)
+        uncoverControls();
+    m_shape = shape;
+    if (m_shape == Shape::Busy)
+        coverControls();
+    apply();
+}
+
+void WindowPointer::hover(Shape shape)
+{
+    if (m_shape != Shape::Busy)
+        set(shape);
+}
+
+void WindowPointer::apply()
+{
+    switch (m_shape) {
+    case Shape::Default:
+        m_window->unsetCursor();
+        break;
+    case Shape::Busy:
+        m_window->setCursor(Qt::WaitCursor);
+        break;
+    case Shape::Custom:
+        m_window->setCursor(m_custom.value_or(QCursor(Qt::PointingHandCursor)));
+        break;
+    }
+}
+
+void WindowPointer::coverControls()
+{
+    for (const QPointer<QWidget> &control : std::as_const(m_covered)) {
+        if (!control)
+            continue;
+        std::optional<QCursor> own;
+        if (control->testAttribute(Qt::WA_SetCursor))
+            own = control->cursor();
+        m_savedCursors.insert(control, own);
+        control->setCursor(Qt::WaitCursor);
+    }
+}
+
+void WindowPointer::uncoverControls()
+{
+    for (const QPointer<QWidget> &control : std::as_const(m_covered)) {
+        if (!control)
+            continue;
+        const std::optional<QCursor> own = m_savedCursors.value(control);
+        if (own)
+            control->setCursor(*own);
+        else
+            control->unsetCursor();
+    }
+    m_savedCursors.clear();
+}
