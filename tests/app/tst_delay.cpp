@@ -4,6 +4,7 @@
 
 #include "convert/DelayCheck.h"
 
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
@@ -54,6 +55,25 @@ private slots:
         QVERIFY(WriteSetting("Velmora", "Pictoreel", "Delay", "a=b; [c] \"d\" é"));
         QCOMPARE(ReadSetting("Velmora", "Pictoreel", "Delay", "1"), QStringLiteral("a=b; [c] \"d\" é"));
         QCOMPARE(ReadSetting("Velmora", "Other", "Delay", "x"), QStringLiteral("x"));
+    }
+
+    void anUnwritableStoreDoesNotStopTheProgram()
+    {
+        // The settings folder is an ordinary file: nothing can be stored below it.
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("not-a-folder"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
+
+        Form1Fixture f;
+        f.showLoaded();
+        QCOMPARE(f.text1()->text(), QStringLiteral("1"));
+        QTest::keyClicks(f.text1(), "5");
+        QVERIFY(!WriteSetting(kSettingsApp, kSettingsSection, kDelayKey, "7"));
+        QCOMPARE(f.text1()->text(), QStringLiteral("15"));
+
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
     }
 
     void everyKeystrokeIsStoredAtOnce()
