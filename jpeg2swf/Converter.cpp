@@ -1,0 +1,207 @@
+#include "Converter.h"
+
+#include "Layout.h"
+#include "OutputFile.h"
+#include "Prepare.h"
+#include "Timeline.h"
+
+#include <algorithm>
+#include <deque>
+#include <future>
+#include <ostream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// Two character ids (bitmap and shape) per picture, and id 0 is reserved.
+constexpr std::size_t kMaxPictures = 32767;
+constexpr std::uint64_t kMaxFrames = 65535;
+constexpr std::uint8_t kSwfVersion = 10;
+
+std::string describeDelay(double delay)
+{
+    std::string text = std::to_string(delay);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+// Probes every picture and names every bad one. Returns the plans when all are
+// good.
+std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std::ostream &errors)
+{
+    std::vector<std::pair<std::string, PictureInfo>> probed;
+    probed.reserve(options.pictures.size());
+    bool allGood = true;
+    for (const std::string &path : options.pictures) {
+        std::string error;
+        if (auto info = probePicture(path, error)) {
+            probed.emplace_back(path, *info);
+        } else {
+            errors << "jpeg2swf: " << path << ": " << error << '\n';
+            allGood = false;
+        }
+    }
+
+    struct stat output {};
+    if (::stat(options.output.c_str(), &output) == 0) {
+        // The finished file is renamed over the output: that must never
+        // replace a folder, a device or a pipe.
+        if (!S_ISREG(output.st_mode)) {
+            errors << "jpeg2swf: " << options.output << ": "
+                   << (S_ISDIR(output.st_mode) ? "is a folder" : "not a regular file") << '\n';
+            allGood = false;
+        }
+        for (const auto &[path, info] : probed) {
+            if (info.device == output.st_dev && info.inode == output.st_ino) {
+                errors << "jpeg2swf: " << options.output << ": is the picture " << path
+                       << "; it would be overwritten\n";
+                allGood = false;
+                break;
+            }
+        }
+    }
+    if (!allGood)
+        return std::nullopt;
+
+    const Size stage = stageSize(probed.front().second, {options.maxWidth, options.maxHeight});
+    std::vector<PicturePlan> plans;
+    plans.reserve(probed.size());
+    for (const auto &[path, info] : probed)
+        plans.push_back(planPicture(path, info, stage));
+    return plans;
+}
+
+class SlideShowWriter
+{
+public:
+    SlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
+        : m_file(file), m_stage(stage), m_timeline(timeline), m_loop(loop)
+    {
+        m_header.version = kSwfVersion;
+        m_header.frameSize = {0, stage.width * swf::kTwipsPerPixel, 0, stage.height * swf::kTwipsPerPixel};
+        m_header.frameRate88 = timeline.frameRate88;
+        m_header.frameCount = std::uint16_t(pictures * timeline.framesPerPicture);
+        m_remainingFrames = m_header.frameCount;
+        put(swf::encodeHeader(m_header));
+        put(swf::fileAttributesTag());
+        put(swf::setBackgroundColorTag(0, 0, 0));
+    }
+
+    void addPicture(const PicturePlan &plan, const PreparedPicture &picture)
+    {
+        const auto bitmapId = std::uint16_t(2 * m_count + 1);
+        const auto shapeId = std::uint16_t(bitmapId + 1);
+        const std::uint64_t size = picture.size();
+        if (size + 2 > UINT32_MAX)
+            throw WriteError(plan.path + ": picture too large for a SWF tag");
+        put(swf::defineBitsJpeg2Header(bitmapId, std::uint32_t(size)));
+        picture.writeTo([this](std::span<const std::uint8_t> bytes) { m_file.write(bytes); });
+        put(swf::defineBitmapShapeTag(shapeId, bitmapId, plan.shown.width * swf::kTwipsPerPixel,
+                                      plan.shown.height * swf::kTwipsPerPixel,
+                                      orientationMatrix(plan.info.orientation(), plan.stored())));
+        put(swf::placeObjectTag(shapeId, m_count > 0, centringMatrix(plan.shown, m_stage)));
+        for (std::uint32_t frame = 0; frame < m_timeline.framesPerPicture; ++frame) {
+            if (--m_remainingFrames == 0 && !m_loop)
+                put(swf::stopActionTag());
+            put(swf::showFrameTag());
+        }
+        ++m_count;
+    }
+
+    void finish()
+    {
+        put(swf::endTag());
+        if (m_file.position() > UINT32_MAX)
+            throw WriteError("the slide show is larger than a SWF file can be (4 GiB)");
+        swf::ByteWriter length;
+        length.u32(std::uint32_t(m_file.position()));
+        m_file.writeAt(swf::kFileLengthOffset, length.bytes());
+    }
+
+private:
+    void put(const swf::Bytes &bytes) { m_file.write(bytes); }
+
+    OutputFile &m_file;
+    Size m_stage;
+    Timeline m_timeline;
+    bool m_loop;
+    swf::Header m_header;
+    std::size_t m_count = 0;
+    std::uint64_t m_remainingFrames = 0;
+};
+
+// Prepares pictures on worker threads, a bounded window ahead of the writer,
+// and hands them over in list order.
+void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer)
+{
+    const unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    std::deque<std::future<PreparedPicture>> window;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        while (next < plans.size() && window.size() < jobs) {
+            const PicturePlan &plan = plans[next++];
+            // Embedding as is takes no work worth a thread: mapping is instant.
+            const auto policy = plan.embedding == Embedding::AsIs ? std::launch::deferred : std::launch::async;
+            window.push_back(std::async(policy, [&plan, quality = options.quality] {
+                return preparePicture(plan, quality);
+            }));
+        }
+        PreparedPicture picture;
+        try {
+            picture = window.front().get();
+        } catch (const CodecError &error) {
+            throw WriteError(plans[i].path + ": " + error.what());
+        }
+        window.pop_front();
+        writer.addPicture(plans[i], picture);
+    }
+}
+
+} // namespace
+
+int convert(const Options &options, std::ostream &errors)
+{
+    const auto timeline = chooseTimeline(options.delay);
+    if (!timeline) {
+        errors << "jpeg2swf: a delay of " << describeDelay(options.delay)
+               << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
+        return kUsageError;
+    }
+    if (options.pictures.size() > kMaxPictures) {
+        errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
+               << kMaxPictures << ")\n";
+        return kUsageError;
+    }
+    const std::uint64_t frames = options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
+    if (frames > kMaxFrames) {
+        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
+               << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
+        return kUsageError;
+    }
+
+    const auto plans = planPictures(options, errors);
+    if (!plans) {
+        errors << "jpeg2swf: nothing was written\n";
+        return kFailed;
+    }
+
+    try {
+        OutputFile file;
+        file.create(options.output);
+        const Size stage = stageSize(plans->front().info, {options.maxWidth, options.maxHeight});
+        SlideShowWriter writer(file, stage, *timeline, plans->size(), options.loop);
+        writePictures(*plans, options, writer);
+        writer.finish();
+        file.commit();
+    } catch (const WriteError &error) {
+        errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
+        return kFailed;
+    } catch (const std::bad_alloc &) {
+        errors << "jpeg2swf: out of memory\njpeg2swf: nothing was written\n";
+        return kFailed;
+    }
+    return kWritten;
+}

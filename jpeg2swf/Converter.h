@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Options.h"
+
+#include <iosfwd>
+
+// Exit statuses.
+constexpr int kWritten = 0;
+constexpr int kFailed = 1;       // a picture or the output failed: nothing written
+constexpr int kUsageError = 2;
+
+// Checks every picture, then writes the slide show. Messages go to errors as
+// "jpeg2swf: PATH: reason".
+int convert(const Options &options, std::ostream &errors);

@@ -1,0 +1,240 @@
+#include "JpegInfo.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::uint8_t kSOI = 0xD8, kEOI = 0xD9, kSOS = 0xDA, kAPP0 = 0xE0, kAPP1 = 0xE1,
+                       kAPP14 = 0xEE, kCOM = 0xFE, kTEM = 0x01;
+
+std::uint16_t be16(const std::uint8_t *p)
+{
+    return std::uint16_t(p[0] << 8 | p[1]);
+}
+
+bool isStandalone(std::uint8_t marker)
+{
+    return marker == kTEM || (marker >= 0xD0 && marker <= 0xD7);   // TEM, RSTn
+}
+
+bool isFrameHeader(std::uint8_t marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+struct Segment {
+    std::uint8_t marker = 0;
+    std::size_t start = 0;        // offset of the 0xFF that begins the marker
+    std::size_t bodyStart = 0;    // after the length field
+    std::size_t end = 0;          // past the segment
+};
+
+// Walks the segments before the first scan, calling visit for each; stops at
+// SOS. Returns the SOS segment, or nothing with a reason.
+template <typename Visit>
+std::optional<Segment> walkHeader(std::span<const std::uint8_t> data, std::string &error, Visit visit)
+{
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != kSOI) {
+        error = "not a JPEG picture";
+        return std::nullopt;
+    }
+    std::size_t pos = 2;
+    while (true) {
+        if (pos >= data.size() || data[pos] != 0xFF) {
+            error = pos >= data.size() ? "truncated JPEG header" : "damaged JPEG header";
+            return std::nullopt;
+        }
+        const std::size_t start = pos;
+        while (pos < data.size() && data[pos] == 0xFF)
+            ++pos;   // fill bytes
+        if (pos >= data.size()) {
+            error = "truncated JPEG header";
+            return std::nullopt;
+        }
+        const std::uint8_t marker = data[pos++];
+        if (isStandalone(marker))
+            continue;
+        if (marker == kEOI || marker == kSOI || marker == 0x00) {
+            error = "damaged JPEG header: no picture data";
+            return std::nullopt;
+        }
+        if (pos + 2 > data.size()) {
+            error = "truncated JPEG header";
+            return std::nullopt;
+        }
+        const std::size_t length = be16(&data[pos]);
+        if (length < 2 || pos + length > data.size()) {
+            error = length < 2 ? "damaged JPEG header" : "truncated JPEG header";
+            return std::nullopt;
+        }
+        const Segment segment{marker, start, pos + 2, pos + length};
+        if (marker == kSOS)
+            return segment;
+        if (!visit(segment))
+            return std::nullopt;
+        pos = segment.end;
+    }
+}
+
+bool readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker, JpegInfo &info,
+                     std::string &error)
+{
+    switch (marker) {
+    case 0xC0: info.process = JpegProcess::Baseline; break;
+    case 0xC1: info.process = JpegProcess::ExtendedSequential; break;
+    case 0xC2: info.process = JpegProcess::Progressive; break;
+    case 0xC9:
+    case 0xCA: info.process = JpegProcess::Arithmetic; break;
+    default:
+        error = "lossless or hierarchical JPEG is not supported";
+        return false;
+    }
+    if (body.size() < 6) {
+        error = "damaged JPEG frame header";
+        return false;
+    }
+    info.precision = body[0];
+    info.height = be16(&body[1]);
+    info.width = be16(&body[3]);
+    info.components = body[5];
+    if (info.precision != 8) {
+        error = std::to_string(info.precision) + "-bit JPEG samples are not supported";
+        return false;
+    }
+    if (info.width == 0 || info.height == 0) {
+        error = "JPEG without a picture size";
+        return false;
+    }
+    if (info.components != 1 && info.components != 3 && info.components != 4) {
+        error = "JPEG with " + std::to_string(info.components) + " colour components is not supported";
+        return false;
+    }
+    if (body.size() < 6 + 3 * std::size_t(info.components)) {
+        error = "damaged JPEG frame header";
+        return false;
+    }
+    std::uint8_t ids[4] = {};
+    for (int c = 0; c < info.components; ++c) {
+        ids[c] = body[6 + 3 * c];
+        const int h = body[7 + 3 * c] >> 4, v = body[7 + 3 * c] & 15;
+        if (h < 1 || h > 4 || v < 1 || v > 4) {
+            error = "damaged JPEG frame header: bad sampling factors";
+            return false;
+        }
+        const bool usual = c == 0 ? (h <= 2 && v <= 2) : (h == 1 && v == 1);
+        info.standardSampling = info.standardSampling && usual;
+    }
+    if (info.components == 3 && ids[0] == 'R' && ids[1] == 'G' && ids[2] == 'B')
+        info.rgbColour = true;
+    return true;
+}
+
+} // namespace
+
+int exifOrientation(std::span<const std::uint8_t> app1)
+{
+    static const std::uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    if (app1.size() < 6 + 8 || std::memcmp(app1.data(), kExif, 6) != 0)
+        return 1;
+    const std::span<const std::uint8_t> tiff = app1.subspan(6);
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
+        return 1;
+    auto u16 = [&](std::size_t at) -> std::uint32_t {
+        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+    };
+    auto u32 = [&](std::size_t at) -> std::uint32_t {
+        return little ? u16(at) | u16(at + 2) << 16 : u16(at) << 16 | u16(at + 2);
+    };
+    const std::uint32_t ifd = u32(4);
+    if (ifd > tiff.size() || tiff.size() - ifd < 2)
+        return 1;
+    const std::uint32_t entries = u16(ifd);
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const std::size_t entry = ifd + 2 + std::size_t(i) * 12;
+        if (entry + 12 > tiff.size())
+            return 1;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {   // Orientation, SHORT
+            const std::uint32_t value = u16(entry + 8);
+            return value >= 1 && value <= 8 ? int(value) : 1;
+        }
+    }
+    return 1;
+}
+
+std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error)
+{
+    JpegInfo info;
+    bool haveFrame = false, haveExif = false;
+    int adobeTransform = -1;
+    const auto scan = walkHeader(data, error, [&](const Segment &segment) {
+        const auto body = data.subspan(segment.bodyStart, segment.end - segment.bodyStart);
+        if (isFrameHeader(segment.marker)) {
+            if (haveFrame) {
+                error = "damaged JPEG header: two frame headers";
+                return false;
+            }
+            haveFrame = true;
+            return readFrameHeader(body, segment.marker, info, error);
+        }
+        if (segment.marker == kAPP1 && !haveExif && body.size() >= 6 && std::memcmp(body.data(), "Exif", 4) == 0) {
+            haveExif = true;
+            info.orientation = exifOrientation(body);
+        } else if (segment.marker == kAPP14 && body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0) {
+            adobeTransform = body[11];
+        }
+        return true;
+    });
+    if (!scan)
+        return std::nullopt;
+    if (!haveFrame) {
+        error = "damaged JPEG header: no frame header";
+        return std::nullopt;
+    }
+    if (info.components == 3 && adobeTransform == 0)
+        info.rgbColour = true;
+    else if (info.components == 3 && adobeTransform > 0)
+        info.rgbColour = false;
+    info.firstScan = scan->start;
+
+    // The picture must run to its end-of-image marker. In entropy-coded data a
+    // 0xFF byte is always followed by 0x00, a restart marker or a real marker.
+    const std::uint8_t *begin = data.data();
+    const std::uint8_t *at = begin + scan->end;
+    const std::uint8_t *last = begin + data.size();
+    while (at < last) {
+        at = static_cast<const std::uint8_t *>(std::memchr(at, 0xFF, std::size_t(last - at)));
+        if (!at || at + 1 >= last)
+            break;
+        if (at[1] == kEOI) {
+            info.end = std::size_t(at - begin) + 2;
+            return info;
+        }
+        at += 1;
+    }
+    error = "truncated JPEG: the picture data ends early";
+    return std::nullopt;
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> jpegRangesWithoutMetadata(
+    std::span<const std::uint8_t> data, const JpegInfo &info)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, 2}};   // SOI
+    std::string ignored;
+    walkHeader(data, ignored, [&](const Segment &segment) {
+        const bool metadata = (segment.marker >= kAPP0 && segment.marker <= 0xEF && segment.marker != kAPP14)
+            || segment.marker == kCOM;
+        if (!metadata) {
+            if (!ranges.empty() && ranges.back().second == segment.start)
+                ranges.back().second = segment.end;
+            else
+                ranges.emplace_back(segment.start, segment.end);
+        }
+        return true;
+    });
+    if (ranges.back().second == info.firstScan)
+        ranges.back().second = info.end;
+    else
+        ranges.emplace_back(info.firstScan, info.end);
+    return ranges;
+}

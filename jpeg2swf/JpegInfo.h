@@ -1,0 +1,57 @@
+#pragma once
+
+// What the converter needs to know of a JPEG file, read from its markers
+// without decoding it: size, coding process, colour, EXIF orientation, where the
+// picture data begins and ends.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class JpegProcess {
+    Baseline,              // SOF0: what every player decodes
+    ExtendedSequential,    // SOF1
+    Progressive,           // SOF2
+    Arithmetic,            // SOF9, SOF10
+};
+
+struct JpegInfo {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    int precision = 8;
+    JpegProcess process = JpegProcess::Baseline;
+    bool standardSampling = true;   // luma 1x1, 2x1, 1x2 or 2x2 and chroma 1x1
+    bool rgbColour = false;         // three components that are RGB, not YCbCr
+    int orientation = 1;            // EXIF orientation, 1 to 8
+    std::size_t firstScan = 0;      // offset of the first SOS marker
+    std::size_t end = 0;            // offset just past the EOI marker
+
+    // Three-component YCbCr baseline with usual sampling: every player's decoder.
+    bool playerSafe() const
+    {
+        return process == JpegProcess::Baseline && components == 3 && !rgbColour && standardSampling;
+    }
+    // Can be made player-safe by copying its coefficients into baseline coding.
+    bool losslesslyTranscodable() const
+    {
+        return components == 3 && !rgbColour && standardSampling;
+    }
+};
+
+// Reads the markers of a whole JPEG file. On failure returns nothing and says why.
+std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error);
+
+// The EXIF orientation (1 to 8) in the body of an APP1 segment, or 1.
+int exifOrientation(std::span<const std::uint8_t> app1);
+
+// The byte ranges of the file that make the same picture without metadata:
+// SOI, the tables and frame header, the Adobe colour marker, then everything
+// from the first scan to EOI. EXIF, XMP, ICC, comments, thumbnails and trailing
+// data are left out.
+std::vector<std::pair<std::size_t, std::size_t>> jpegRangesWithoutMetadata(
+    std::span<const std::uint8_t> data, const JpegInfo &info);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <sys/stat.h>
+
+// A whole file mapped read-only into memory. Mapping instead of reading spares
+// a copy of every picture that is embedded as it is.
+class MappedFile
+{
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(MappedFile &&other) noexcept;
+    MappedFile &operator=(MappedFile &&other) noexcept;
+    MappedFile(const MappedFile &) = delete;
+    MappedFile &operator=(const MappedFile &) = delete;
+
+    // Opens a regular, non-empty file. On failure returns false and says why.
+    bool open(const std::string &path, std::string &error);
+
+    std::span<const std::uint8_t> bytes() const { return {m_data, m_size}; }
+    const struct stat &status() const { return m_status; }
+
+private:
+    void release();
+
+    const std::uint8_t *m_data = nullptr;
+    std::size_t m_size = 0;
+    struct stat m_status {};
+};

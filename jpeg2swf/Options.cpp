@@ -1,0 +1,222 @@
+#include "Options.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+const char *const kUsage =
+    "Usage: jpeg2swf -r DELAY PICTURE... -o OUTPUT [options]\n"
+    "       jpeg2swf @LISTFILE\n"
+    "Writes a SWF slide show that shows each picture for DELAY seconds, in order.\n"
+    "\n"
+    "  -r, --delay SECONDS     how long each picture is shown: a number > 0 (2, 1.5, 0,5)\n"
+    "  -o, --output FILE       the SWF file to write\n"
+    "  -m, --max-size WxH      largest stage in pixels (default 1920x1080; 0 keeps\n"
+    "                          the first picture's size)\n"
+    "  -q, --quality N         JPEG quality of pictures that are re-encoded, 1-100\n"
+    "                          (default 90)\n"
+    "      --stop              stop at the last picture instead of starting over\n"
+    "      --loop              start over after the last picture (default)\n"
+    "  -j, --jobs N            pictures prepared at once (default: one per core)\n"
+    "      --help              show this help\n"
+    "      --version           show the version\n"
+    "  --                      every argument after it is a picture\n"
+    "  @LISTFILE               read arguments from LISTFILE, one per line (UTF-8)\n"
+    "\n"
+    "Pictures: JPEG, PNG and GIF (its first frame). Exit status: 0 written,\n"
+    "1 nothing written because a picture or the output failed, 2 usage error.\n";
+
+namespace {
+
+bool readListFile(const std::string &path, std::vector<std::string> &into, std::string &error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = path + ": cannot read the argument list";
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string content = text.str();
+    if (content.starts_with("\xEF\xBB\xBF"))
+        content.erase(0, 3);   // a byte order mark is not part of the first argument
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        into.push_back(std::move(line));
+        start = end + 1;
+    }
+    return true;
+}
+
+std::optional<int> parseCount(const std::string &text, int low, int high)
+{
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+    const int value = std::atoi(text.c_str());
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+bool parseBox(const std::string &text, Options &options)
+{
+    if (text == "0") {
+        options.maxWidth = options.maxHeight = 0;
+        return true;
+    }
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        return false;
+    const auto width = parseCount(text.substr(0, x), 1, 65535);
+    const auto height = parseCount(text.substr(x + 1), 1, 65535);
+    if (!width || !height)
+        return false;
+    options.maxWidth = *width;
+    options.maxHeight = *height;
+    return true;
+}
+
+} // namespace
+
+std::optional<double> parseDelay(const std::string &text)
+{
+    std::string number;
+    bool digits = false, mark = false;
+    for (char c : text) {
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            digits = true;
+            number += c;
+        } else if ((c == '.' || c == ',') && !mark) {
+            mark = true;
+            number += '.';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits)
+        return std::nullopt;
+    const double value = std::strtod(number.c_str(), nullptr);
+    if (!(value > 0) || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
+{
+    ParsedCommandLine result;
+    Options &options = result.options;
+
+    std::vector<std::string> args;
+    bool literal = false;
+    for (const std::string &argument : arguments) {
+        if (!literal && argument.size() > 1 && argument[0] == '@') {
+            if (!readListFile(argument.substr(1), args, result.error))
+                return result;
+            continue;
+        }
+        if (argument == "--")
+            literal = true;
+        args.push_back(argument);
+    }
+
+    bool haveDelay = false, haveOutput = false, onlyPictures = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (onlyPictures || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.pictures.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyPictures = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return result;
+        }
+        if (arg == "--version") {
+            options.version = true;
+            return result;
+        }
+        if (arg == "--stop" || arg == "--loop") {
+            options.loop = arg == "--loop";
+            continue;
+        }
+        // Options with a value: "-r 2", "--delay 2" or "--delay=2".
+        std::string name = arg, value;
+        bool inlineValue = false;
+        if (const std::size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            inlineValue = true;
+        }
+        const bool known = name == "-r" || name == "--delay" || name == "-o" || name == "--output"
+            || name == "-m" || name == "--max-size" || name == "-q" || name == "--quality"
+            || name == "-j" || name == "--jobs";
+        if (!known) {
+            result.error = "unknown option '" + arg + "' (a picture whose name begins with '-' goes after '--')";
+            return result;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                result.error = "option " + name + " needs a value";
+                return result;
+            }
+            value = args[++i];
+        }
+        if (name == "-r" || name == "--delay") {
+            const auto delay = parseDelay(value);
+            if (!delay) {
+                result.error = "delay '" + value + "' is not a number greater than 0";
+                return result;
+            }
+            options.delay = *delay;
+            haveDelay = true;
+        } else if (name == "-o" || name == "--output") {
+            if (value.empty()) {
+                result.error = "the output file name is empty";
+                return result;
+            }
+            options.output = value;
+            haveOutput = true;
+        } else if (name == "-m" || name == "--max-size") {
+            if (!parseBox(value, options)) {
+                result.error = "size '" + value + "' is not WIDTHxHEIGHT or 0";
+                return result;
+            }
+        } else if (name == "-q" || name == "--quality") {
+            const auto quality = parseCount(value, 1, 100);
+            if (!quality) {
+                result.error = "quality '" + value + "' is not a whole number from 1 to 100";
+                return result;
+            }
+            options.quality = *quality;
+        } else {
+            const auto jobs = parseCount(value, 1, 256);
+            if (!jobs) {
+                result.error = "jobs '" + value + "' is not a whole number from 1 to 256";
+                return result;
+            }
+            options.jobs = unsigned(*jobs);
+        }
+    }
+
+    if (!haveDelay)
+        result.error = "no delay given (-r SECONDS)";
+    else if (options.pictures.empty())
+        result.error = "no pictures given";
+    else if (!haveOutput)
+        result.error = "no output file given (-o FILE)";
+    return result;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The converter's command line:
+//   jpeg2swf -r DELAY PICTURE... -o OUTPUT [options]
+//   jpeg2swf @LISTFILE ...      (arguments read from a file, one per line)
+struct Options {
+    double delay = 0;                  // seconds each picture is shown
+    std::vector<std::string> pictures; // in the order given
+    std::string output;
+    int maxWidth = 1920;               // the stage fits this box; 0 x 0: no box
+    int maxHeight = 1080;
+    int quality = 90;                  // JPEG quality of re-encoded pictures
+    bool loop = true;                  // false: stop at the last picture
+    unsigned jobs = 0;                 // pictures prepared at once; 0: one per core
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    Options options;
+    std::string error;                 // a usage error, or empty
+};
+
+// Parses the arguments after the program name. Before "--", an argument
+// "@FILE" is replaced by the lines of FILE (UTF-8, one argument per line, taken
+// literally). After "--", every argument is a picture.
+ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments);
+
+// A decimal number greater than 0, with "." or "," as the decimal mark.
+std::optional<double> parseDelay(const std::string &text);
+
+extern const char *const kUsage;

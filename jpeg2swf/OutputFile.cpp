@@ -1,0 +1,176 @@
+#include "OutputFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+// The temporary file a signal handler must remove: set while one exists.
+char g_pendingTemporary[PATH_MAX];
+volatile std::sig_atomic_t g_hasPendingTemporary = 0;
+
+void removePendingAndReraise(int signal)
+{
+    if (g_hasPendingTemporary)
+        ::unlink(g_pendingTemporary);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+std::string folderOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+[[noreturn]] void fail(const std::string &path)
+{
+    throw WriteError(path + ": " + std::strerror(errno));
+}
+
+} // namespace
+
+void installCleanupOnSignals()
+{
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        std::signal(signal, removePendingAndReraise);
+}
+
+OutputFile::~OutputFile()
+{
+    discard();
+}
+
+void OutputFile::create(const std::string &output)
+{
+    m_output = output;
+    // A symbolic link stays a link: the file it points to gets the slide show.
+    if (char *resolved = ::realpath(output.c_str(), nullptr)) {
+        struct stat status {};
+        if (::lstat(output.c_str(), &status) == 0 && S_ISLNK(status.st_mode))
+            m_output = resolved;
+        std::free(resolved);
+    }
+
+    std::string pattern = folderOf(m_output) + "/." + nameOf(m_output) + ".jpeg2swf-XXXXXX";
+    if (pattern.size() >= PATH_MAX)
+        throw WriteError(output + ": file name too long");
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+
+    // Block the cleanup signals while the name is being published, so the
+    // handler never sees half a path.
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd >= 0) {
+        m_temporary = name.data();
+        std::memcpy(g_pendingTemporary, name.data(), name.size());
+        g_hasPendingTemporary = 1;
+    }
+    const int savedErrno = errno;
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (m_fd < 0) {
+        errno = savedErrno;
+        fail(output);
+    }
+
+    // mkostemp makes the file private; give it the mode a new file would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(m_fd, 0666 & ~mask);
+    m_buffer.reserve(kBufferSize);
+}
+
+void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(m_output);
+        }
+        data += written;
+        size -= std::size_t(written);
+    }
+}
+
+void OutputFile::flushBuffer()
+{
+    writeAll(m_buffer.data(), m_buffer.size());
+    m_buffer.clear();
+}
+
+void OutputFile::write(std::span<const std::uint8_t> bytes)
+{
+    m_position += bytes.size();
+    if (m_buffer.size() + bytes.size() <= kBufferSize) {
+        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+        return;
+    }
+    flushBuffer();
+    if (bytes.size() >= kBufferSize / 4)
+        writeAll(bytes.data(), bytes.size());
+    else
+        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+}
+
+void OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
+{
+    flushBuffer();
+    if (::pwrite(m_fd, bytes.data(), bytes.size(), off_t(offset)) != ssize_t(bytes.size()))
+        fail(m_output);
+}
+
+void OutputFile::commit()
+{
+    flushBuffer();
+    if (::fsync(m_fd) != 0)
+        fail(m_output);
+    if (::close(m_fd) != 0) {
+        m_fd = -1;
+        fail(m_output);
+    }
+    m_fd = -1;
+    if (::rename(m_temporary.c_str(), m_output.c_str()) != 0)
+        fail(m_output);
+    g_hasPendingTemporary = 0;
+    m_temporary.clear();
+    // The rename itself must reach the disk too.
+    const int folder = ::open(folderOf(m_output).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+void OutputFile::discard()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.empty()) {
+        g_hasPendingTemporary = 0;
+        ::unlink(m_temporary.c_str());
+        m_temporary.clear();
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// The SWF file is written to a hidden temporary file in the output's folder and
+// renamed over the output only once it is complete and on disk. A failed run
+// removes it; a run ended by a signal removes it in the handler. Only SIGKILL or
+// a power cut can leave it behind, under a name no one takes for the output.
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct WriteError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class OutputFile
+{
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    // Creates the temporary file beside output. Throws WriteError.
+    void create(const std::string &output);
+
+    void write(std::span<const std::uint8_t> bytes);
+    void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    std::uint64_t position() const { return m_position; }
+
+    // Flushes, syncs and renames the temporary file over the output.
+    void commit();
+
+    const std::string &temporaryPath() const { return m_temporary; }
+
+private:
+    void flushBuffer();
+    void writeAll(const std::uint8_t *data, std::size_t size);
+    void discard();
+
+    int m_fd = -1;
+    std::string m_output;
+    std::string m_temporary;
+    std::vector<std::uint8_t> m_buffer;
+    std::uint64_t m_position = 0;
+};
+
+// Removes the temporary file of the running conversion when the process is
+// ended by SIGINT, SIGTERM, SIGHUP or SIGPIPE.
+void installCleanupOnSignals();

@@ -1,0 +1,38 @@
+#pragma once
+
+// Probing a picture file before anything is written: is it a picture we can
+// embed, and what does it hold.
+
+#include "Codecs.h"
+#include "JpegInfo.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <sys/types.h>
+
+enum class PictureFormat { Jpeg, Png, Gif };
+
+struct PictureInfo {
+    PictureFormat format = PictureFormat::Jpeg;
+    int width = 0;               // as stored
+    int height = 0;
+    JpegInfo jpeg;               // for a JPEG
+    dev_t device = 0;            // the file's identity
+    ino_t inode = 0;
+
+    int orientation() const { return format == PictureFormat::Jpeg ? jpeg.orientation : 1; }
+    // EXIF orientations 5 to 8 turn the picture a quarter.
+    bool turned() const { return orientation() >= 5; }
+    int shownWidth() const { return turned() ? height : width; }
+    int shownHeight() const { return turned() ? width : height; }
+};
+
+// Checks the bytes of one picture file. PNG and GIF pictures are decoded in
+// full, since only a decode finds their damage; maxPixels bounds that work.
+std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error,
+                                             std::uint64_t maxPixels = kMaxDecodedPixels);
+
+// Checks a picture file: it exists, is a regular readable non-empty file and a
+// picture we can embed whose header is sound and whose data is complete.
+std::optional<PictureInfo> probePicture(const std::string &path, std::string &error);

@@ -1,0 +1,34 @@
+#pragma once
+
+// Turns a planned picture into the JPEG data that goes into the SWF file.
+
+#include "Layout.h"
+#include "MappedFile.h"
+
+#include <span>
+#include <utility>
+#include <vector>
+
+struct PreparedPicture {
+    // A picture embedded as it is stays in its mapped file; only the ranges
+    // without metadata are written. Anything else is new JPEG data.
+    MappedFile file;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    Bytes jpeg;
+
+    std::uint64_t size() const;
+    template <typename Write>
+    void writeTo(Write write) const
+    {
+        if (ranges.empty()) {
+            write(std::span<const std::uint8_t>(jpeg));
+            return;
+        }
+        for (const auto &[from, to] : ranges)
+            write(file.bytes().subspan(from, to - from));
+    }
+};
+
+// Throws CodecError with the reason when the picture cannot be prepared, also
+// when the file changed since it was probed.
+PreparedPicture preparePicture(const PicturePlan &plan, int quality);

@@ -1,0 +1,180 @@
+#include "SwfReader.h"
+
+namespace swfread {
+
+namespace {
+
+std::uint32_t le(const Bytes &b, std::size_t at, int n)
+{
+    if (at + std::size_t(n) > b.size())
+        throw std::runtime_error("field past the end");
+    std::uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i)
+        v = v << 8 | b[at + std::size_t(i)];
+    return v;
+}
+
+} // namespace
+
+std::uint32_t Bits::ub(int n)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < n; ++i, ++m_bit) {
+        if (m_bit / 8 >= m_data.size())
+            throw std::runtime_error("bit field past the end");
+        v = v << 1 | ((m_data[m_bit / 8] >> (7 - m_bit % 8)) & 1);
+    }
+    return v;
+}
+
+std::int32_t Bits::sb(int n)
+{
+    if (n == 0)
+        return 0;
+    const std::uint32_t v = ub(n);
+    return (v & (1u << (n - 1))) ? std::int32_t(v | ~((1u << n) - 1)) : std::int32_t(v);
+}
+
+Matrix readMatrix(Bits &bits)
+{
+    Matrix m;
+    if (bits.ub(1)) {
+        const int n = int(bits.ub(5));
+        m.scaleX = bits.sb(n) / 65536.0;
+        m.scaleY = bits.sb(n) / 65536.0;
+    }
+    if (bits.ub(1)) {
+        const int n = int(bits.ub(5));
+        m.skew0 = bits.sb(n) / 65536.0;
+        m.skew1 = bits.sb(n) / 65536.0;
+    }
+    const int n = int(bits.ub(5));
+    m.translateX = bits.sb(n);
+    m.translateY = bits.sb(n);
+    return m;
+}
+
+std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body)
+{
+    Bits bounds(body, 2);
+    const int n = int(bounds.ub(5));
+    for (int i = 0; i < 4; ++i)
+        bounds.sb(n);
+    Bits fill(body, bounds.byteAfter() + 4);   // fill count, type, bitmap id
+    readMatrix(fill);
+    Bits records(body, fill.byteAfter() + 1);  // line style count
+    const int fillBits = int(records.ub(4));
+    records.ub(4);
+    if (records.ub(1) != 0)
+        throw std::runtime_error("shape does not begin with a style change");
+    const std::uint32_t flags = records.ub(5);
+    if (flags & 1) {
+        const int moveBits = int(records.ub(5));
+        records.sb(moveBits);
+        records.sb(moveBits);
+    }
+    if (flags & 2)
+        records.ub(fillBits);
+    if (flags & 4)
+        records.ub(fillBits);
+    std::vector<std::pair<int, bool>> edges;
+    while (records.ub(1) == 1) {
+        if (records.ub(1) != 1)
+            throw std::runtime_error("curved edge");
+        const int bits = int(records.ub(4)) + 2;
+        if (records.ub(1) == 1)
+            throw std::runtime_error("general line");
+        const bool vertical = records.ub(1) == 1;
+        edges.emplace_back(records.sb(bits), vertical);
+    }
+    if (records.ub(5) != 0)
+        throw std::runtime_error("shape not ended");
+    return edges;
+}
+
+Movie parse(const Bytes &file)
+{
+    Movie movie;
+    if (file.size() < 8)
+        throw std::runtime_error("too short");
+    movie.signature = std::string(file.begin(), file.begin() + 3);
+    movie.version = file[3];
+    movie.fileLength = le(file, 4, 4);
+    Bits rect(file, 8);
+    const int n = int(rect.ub(5));
+    const int xMin = rect.sb(n), xMax = rect.sb(n), yMin = rect.sb(n), yMax = rect.sb(n);
+    movie.stageWidth = xMax - xMin;
+    movie.stageHeight = yMax - yMin;
+    std::size_t at = rect.byteAfter();
+    movie.frameRate88 = std::uint16_t(le(file, at, 2));
+    movie.frameCount = std::uint16_t(le(file, at + 2, 2));
+    at += 4;
+
+    bool sawStop = false;
+    while (at < file.size()) {
+        const std::uint32_t header = le(file, at, 2);
+        Tag tag;
+        tag.code = int(header >> 6);
+        std::uint32_t length = header & 0x3F;
+        at += 2;
+        if (length == 0x3F) {
+            length = le(file, at, 4);
+            at += 4;
+            tag.longForm = true;
+        }
+        if (at + length > file.size())
+            throw std::runtime_error("tag past the end");
+        tag.body.assign(file.begin() + std::ptrdiff_t(at), file.begin() + std::ptrdiff_t(at + length));
+        at += length;
+
+        switch (tag.code) {
+        case 21: {
+            Picture picture;
+            picture.bitmapId = int(le(tag.body, 0, 2));
+            picture.jpeg.assign(tag.body.begin() + 2, tag.body.end());
+            movie.pictures.push_back(picture);
+            break;
+        }
+        case 2: {
+            Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
+            picture.shapeId = int(le(tag.body, 0, 2));
+            Bits bits(tag.body, 2);
+            const int rn = int(bits.ub(5));
+            const int x0 = bits.sb(rn), x1 = bits.sb(rn), y0 = bits.sb(rn), y1 = bits.sb(rn);
+            picture.shapeWidth = x1 - x0;
+            picture.shapeHeight = y1 - y0;
+            std::size_t after = bits.byteAfter();
+            if (tag.body.at(after) != 1 || tag.body.at(after + 1) != 0x41
+                || int(le(tag.body, after + 2, 2)) != picture.bitmapId)
+                throw std::runtime_error("shape does not fill with its bitmap");
+            Bits fill(tag.body, after + 4);
+            picture.fill = readMatrix(fill);
+            break;
+        }
+        case 26: {
+            Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
+            if (int(le(tag.body, 3, 2)) != picture.shapeId)
+                throw std::runtime_error("places another character than the last shape");
+            Bits bits(tag.body, 5);
+            picture.placement = readMatrix(bits);
+            break;
+        }
+        case 12:
+            sawStop = tag.body == Bytes{0x07, 0x00};
+            break;
+        case 1:
+            ++movie.showFrames;
+            if (!movie.pictures.empty())
+                ++movie.pictures.back().frames;
+            movie.stops = sawStop;
+            sawStop = false;
+            break;
+        default:
+            break;
+        }
+        movie.tags.push_back(std::move(tag));
+    }
+    return movie;
+}
+
+} // namespace swfread

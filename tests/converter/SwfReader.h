@@ -1,0 +1,70 @@
+#pragma once
+
+// A reader for the SWF files the converter writes, written from the format's
+// documentation for the tests: header, tags, pictures, frames.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace swfread {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Tag {
+    int code = 0;
+    Bytes body;
+    bool longForm = false;
+};
+
+struct Matrix {
+    double scaleX = 1, scaleY = 1, skew0 = 0, skew1 = 0;
+    int translateX = 0, translateY = 0;
+};
+
+struct Picture {
+    int bitmapId = 0;
+    Bytes jpeg;
+    int shapeId = 0;
+    int shapeWidth = 0, shapeHeight = 0;   // twips
+    Matrix fill;
+    Matrix placement;
+    int frames = 0;                        // ShowFrames while it is shown
+};
+
+struct Movie {
+    std::string signature;
+    int version = 0;
+    std::uint32_t fileLength = 0;
+    int stageWidth = 0, stageHeight = 0;   // twips
+    std::uint16_t frameRate88 = 0;
+    std::uint16_t frameCount = 0;
+    std::vector<Tag> tags;
+    std::vector<Picture> pictures;
+    int showFrames = 0;
+    bool stops = false;                    // a DoAction with Stop before the last ShowFrame
+};
+
+Movie parse(const Bytes &file);
+
+// MSB-first bit fields from a byte position.
+class Bits
+{
+public:
+    Bits(const Bytes &data, std::size_t at) : m_data(data), m_bit(at * 8) {}
+    std::uint32_t ub(int n);
+    std::int32_t sb(int n);
+    std::size_t byteAfter() const { return (m_bit + 7) / 8; }
+
+private:
+    const Bytes &m_data;
+    std::size_t m_bit;
+};
+
+Matrix readMatrix(Bits &bits);
+
+// The straight edges of a DefineShape body as (delta, vertical) pairs.
+std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body);
+
+} // namespace swfread

@@ -1,0 +1,187 @@
+#include "TestPictures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include <gif_lib.h>
+#include <jpeglib.h>
+#include <png.h>
+
+namespace testpictures {
+
+namespace {
+
+std::vector<std::uint8_t> pattern(int width, int height, Colour colour, int channels)
+{
+    std::vector<std::uint8_t> pixels(std::size_t(width) * std::size_t(height) * std::size_t(channels));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int wobble = ((x + y) % 16) - 8;   // mean 0 across the picture
+            const std::uint8_t base[3] = {colour.r, colour.g, colour.b};
+            for (int c = 0; c < std::min(channels, 3); ++c) {
+                const int value = std::clamp(base[c] + wobble, 0, 255);
+                pixels[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * std::size_t(channels) + std::size_t(c)]
+                    = std::uint8_t(value);
+            }
+        }
+    return pixels;
+}
+
+} // namespace
+
+Bytes makeJpeg(int width, int height, Colour colour, JpegKind kind, Chroma chroma, int quality)
+{
+    jpeg_compress_struct codec;
+    jpeg_error_mgr errors;
+    codec.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&codec);
+    unsigned char *out = nullptr;
+    unsigned long outSize = 0;
+    jpeg_mem_dest(&codec, &out, &outSize);
+
+    codec.image_width = JDIMENSION(width);
+    codec.image_height = JDIMENSION(height);
+    std::vector<std::uint8_t> pixels;
+    if (kind == JpegKind::Greyscale) {
+        codec.input_components = 1;
+        codec.in_color_space = JCS_GRAYSCALE;
+        const Colour grey{colour.r, colour.r, colour.r};
+        pixels = pattern(width, height, grey, 1);
+    } else if (kind == JpegKind::Cmyk) {
+        codec.input_components = 4;
+        codec.in_color_space = JCS_CMYK;
+        // Adobe's inverted CMYK of the colour: C' = R, M' = G, Y' = B, K' = 255.
+        pixels = pattern(width, height, colour, 4);
+        for (std::size_t i = 3; i < pixels.size(); i += 4)
+            pixels[i] = 255;
+    } else {
+        codec.input_components = 3;
+        codec.in_color_space = JCS_RGB;
+        pixels = pattern(width, height, colour, 3);
+    }
+    jpeg_set_defaults(&codec);
+    jpeg_set_quality(&codec, quality, TRUE);
+    if (codec.num_components == 3) {
+        const int h = chroma == Chroma::S420 ? 2 : 1;
+        codec.comp_info[0].h_samp_factor = h;
+        codec.comp_info[0].v_samp_factor = h;
+    }
+    if (kind == JpegKind::Progressive)
+        jpeg_simple_progression(&codec);
+    if (kind == JpegKind::Arithmetic)
+        codec.arith_code = TRUE;
+
+    jpeg_start_compress(&codec, TRUE);
+    const std::size_t stride = std::size_t(width) * std::size_t(codec.input_components);
+    while (codec.next_scanline < codec.image_height) {
+        JSAMPROW row = &pixels[codec.next_scanline * stride];
+        jpeg_write_scanlines(&codec, &row, 1);
+    }
+    jpeg_finish_compress(&codec);
+    jpeg_destroy_compress(&codec);
+    Bytes result(out, out + outSize);
+    std::free(out);
+    return result;
+}
+
+Bytes withExif(const Bytes &jpeg, int orientation)
+{
+    // TIFF, little-endian, IFD0 with Orientation and BodySerialNumber (ASCII).
+    const char serial[] = "CAMERA-SERIAL-0042";
+    Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 2, 0};
+    auto u16 = [&](int v) { tiff.push_back(std::uint8_t(v)); tiff.push_back(std::uint8_t(v >> 8)); };
+    auto u32 = [&](int v) { u16(v & 0xFFFF); u16(v >> 16); };
+    u16(0x0112); u16(3); u32(1); u16(orientation); u16(0);
+    u16(0xA431); u16(2); u32(int(sizeof serial)); u32(8 + 2 + 2 * 12 + 4);
+    u32(0);   // no next IFD
+    tiff.insert(tiff.end(), serial, serial + sizeof serial);
+
+    Bytes app1 = {'E', 'x', 'i', 'f', 0, 0};
+    app1.insert(app1.end(), tiff.begin(), tiff.end());
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    const std::size_t length = app1.size() + 2;
+    out.insert(out.end(), {0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length)});
+    out.insert(out.end(), app1.begin(), app1.end());
+    const char comment[] = "shot at 51.5N 0.1W";
+    out.insert(out.end(), {0xFF, 0xFE, 0, std::uint8_t(sizeof comment + 2)});
+    out.insert(out.end(), comment, comment + sizeof comment);
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+Bytes makePng(int width, int height, Colour colour, bool halfTransparent)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> pixels(std::size_t(width) * std::size_t(height) * 4);
+    for (std::size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = colour.r;
+        pixels[i + 1] = colour.g;
+        pixels[i + 2] = colour.b;
+        pixels[i + 3] = halfTransparent && (i / 4) % std::size_t(width) >= std::size_t(width) / 2 ? 0 : 255;
+    }
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+    Bytes out(size);
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr))
+        throw std::runtime_error("cannot write PNG");
+    out.resize(size);
+    return out;
+}
+
+namespace {
+
+int appendGif(GifFileType *gif, const GifByteType *data, int length)
+{
+    auto *out = static_cast<Bytes *>(gif->UserData);
+    out->insert(out->end(), data, data + length);
+    return length;
+}
+
+} // namespace
+
+Bytes makeGif(int width, int height, Colour colour)
+{
+    Bytes out;
+    int error = 0;
+    GifFileType *gif = EGifOpen(&out, appendGif, &error);
+    GifColorType colours[2] = {{colour.r, colour.g, colour.b}, {0, 0, 0}};
+    ColorMapObject *map = GifMakeMapObject(2, colours);
+    EGifPutScreenDesc(gif, width, height, 1, 0, map);
+    EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr);
+    std::vector<GifPixelType> line(std::size_t(width), 0);
+    for (int y = 0; y < height; ++y)
+        EGifPutLine(gif, line.data(), width);
+    // A second frame of the other colour: only the first may be shown.
+    EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr);
+    std::fill(line.begin(), line.end(), 1);
+    for (int y = 0; y < height; ++y)
+        EGifPutLine(gif, line.data(), width);
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return out;
+}
+
+void writeFile(const std::string &path, const Bytes &bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
+    if (!file)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Bytes readFile(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+} // namespace testpictures

@@ -1,0 +1,350 @@
+// The real jpeg2swf on real files, with ffmpeg as the independent reader of
+// what it writes.
+#include "Run.h"
+#include "SwfReader.h"
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using namespace testpictures;
+using testrun::jpeg2swf;
+
+namespace {
+
+class Conversion : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char name[] = "/tmp/jpeg2swf-conversion-XXXXXX";
+        folder = mkdtemp(name);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string file(const std::string &name, const Bytes &bytes)
+    {
+        const std::string path = (folder / name).string();
+        writeFile(path, bytes);
+        return path;
+    }
+    std::string path(const std::string &name) const { return (folder / name).string(); }
+
+    // Files in the folder whose name begins with a dot: temporary files.
+    std::vector<std::string> hiddenFiles() const
+    {
+        std::vector<std::string> hidden;
+        for (const auto &entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().starts_with("."))
+                hidden.push_back(entry.path().filename().string());
+        return hidden;
+    }
+
+    fs::path folder;
+};
+
+bool near(int a, int b, int tolerance = 14)
+{
+    return std::abs(a - b) <= tolerance;
+}
+
+} // namespace
+
+TEST_F(Conversion, EveryKindOfPictureDecodesInOrderAtItsShownSize)
+{
+    struct Input {
+        std::string name;
+        Bytes bytes;
+        int storedWidth, storedHeight;     // as embedded (before orientation)
+        int shownWidth, shownHeight;
+        Colour mean;
+    };
+    const Bytes big = makeJpeg(10000, 7000, {120, 40, 160});
+    const std::vector<Input> inputs = {
+        {"a.jpg", withExif(makeJpeg(800, 600, {200, 30, 30}), 1), 800, 600, 800, 600, {200, 30, 30}},
+        {"b444.jpg", makeJpeg(640, 480, {30, 180, 30}, JpegKind::Baseline, Chroma::S444), 640, 480, 640, 480, {30, 180, 30}},
+        {"c.jpg", makeJpeg(800, 600, {30, 30, 200}, JpegKind::Progressive), 800, 600, 800, 600, {30, 30, 200}},
+        {"d.jpg", makeJpeg(400, 300, {220, 220, 40}, JpegKind::Arithmetic), 400, 300, 400, 300, {220, 220, 40}},
+        {"e.jpg", makeJpeg(300, 300, {128, 128, 128}, JpegKind::Greyscale), 300, 300, 300, 300, {128, 128, 128}},
+        {"f.jpg", makeJpeg(320, 240, {250, 20, 250}, JpegKind::Cmyk), 320, 240, 320, 240, {250, 20, 250}},
+        {"g.png", makePng(200, 100, {0, 240, 240}, true), 200, 100, 200, 100, {0, 120, 120}},
+        {"h.gif", makeGif(150, 150, {250, 140, 0}), 150, 150, 150, 150, {250, 140, 0}},
+        {"i.jpg", makeJpeg(1, 1, {250, 250, 250}), 1, 1, 1, 1, {250, 250, 250}},
+        {"j.jpg", withExif(makeJpeg(600, 200, {0, 128, 128}), 6), 600, 200, 200, 600, {0, 128, 128}},
+        {"k.jpg", big, 800, 560, 800, 560, {120, 40, 160}},
+        {"l.jpg", withExif(makeJpeg(1600, 1200, {90, 60, 30}, JpegKind::Progressive), 8), 600, 450, 450, 600, {90, 60, 30}},
+    };
+    std::vector<std::string> args{"-r", "1"};
+    for (const Input &input : inputs)
+        args.push_back(file(input.name, input.bytes));
+    args.insert(args.end(), {"-o", path("show.swf")});
+
+    const auto result = jpeg2swf(args);
+    ASSERT_EQ(result.status, 0) << result.errors;
+
+    const auto frames = testrun::decodedFrames(path("show.swf"));
+    ASSERT_EQ(frames.size(), inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        SCOPED_TRACE(inputs[i].name);
+        EXPECT_EQ(frames[i].width, inputs[i].storedWidth);
+        EXPECT_EQ(frames[i].height, inputs[i].storedHeight);
+        EXPECT_TRUE(near(frames[i].r, inputs[i].mean.r) && near(frames[i].g, inputs[i].mean.g)
+                    && near(frames[i].b, inputs[i].mean.b))
+            << frames[i].r << "," << frames[i].g << "," << frames[i].b;
+    }
+
+    const Bytes swf = readFile(path("show.swf"));
+    const auto movie = swfread::parse(swf);
+    EXPECT_EQ(movie.stageWidth, 800 * 20);
+    EXPECT_EQ(movie.stageHeight, 600 * 20);
+    ASSERT_EQ(movie.pictures.size(), inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        SCOPED_TRACE(inputs[i].name);
+        const auto &picture = movie.pictures[i];
+        EXPECT_EQ(picture.shapeWidth, inputs[i].shownWidth * 20);
+        EXPECT_EQ(picture.shapeHeight, inputs[i].shownHeight * 20);
+        EXPECT_EQ(picture.placement.translateX, (800 - inputs[i].shownWidth) * 10);
+        EXPECT_EQ(picture.placement.translateY, (600 - inputs[i].shownHeight) * 10);
+        EXPECT_EQ(picture.bitmapId, int(2 * i + 1));
+        EXPECT_EQ(picture.shapeId, int(2 * i + 2));
+    }
+    // Turned a quarter clockwise: the stored top row becomes the right column.
+    const auto &turned = movie.pictures[9].fill;
+    EXPECT_EQ(turned.skew0, 20);
+    EXPECT_EQ(turned.skew1, -20);
+    EXPECT_EQ(turned.translateX, 200 * 20);
+    EXPECT_EQ(turned.scaleX, 0);
+    // Anticlockwise: the stored top row becomes the left column, read upwards.
+    const auto &back = movie.pictures[11].fill;
+    EXPECT_EQ(back.skew0, -20);
+    EXPECT_EQ(back.skew1, 20);
+    EXPECT_EQ(back.translateY, 600 * 20);
+    EXPECT_EQ(movie.pictures[0].fill.scaleX, 20);
+
+    // No metadata reaches the slide show.
+    const std::string text(swf.begin(), swf.end());
+    EXPECT_EQ(text.find("CAMERA-SERIAL"), std::string::npos);
+    EXPECT_EQ(text.find("51.5N"), std::string::npos);
+    EXPECT_EQ(text.find("Exif"), std::string::npos);
+    EXPECT_TRUE(hiddenFiles().empty());
+}
+
+TEST_F(Conversion, MaxSizeZeroKeepsTheFirstPicturesOwnSize)
+{
+    const std::string big = file("big.jpg", makeJpeg(10000, 7000, {120, 40, 160}));
+    const std::string small = file("small.jpg", makeJpeg(500, 500, {10, 200, 10}));
+    ASSERT_EQ(jpeg2swf({"-r", "1", "--max-size", "0", big, small, "-o", path("big.swf")}).status, 0);
+    const auto frames = testrun::decodedFrames(path("big.swf"));
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].width, 10000);
+    EXPECT_EQ(frames[1].width, 500);
+    const auto movie = swfread::parse(readFile(path("big.swf")));
+    EXPECT_EQ(movie.stageWidth, 200000);
+    // The 200000-twip shape edges are split into pieces a player can read.
+    EXPECT_EQ(movie.pictures[0].shapeWidth, 200000);
+}
+
+TEST_F(Conversion, EachPictureIsHeldForTheDelay)
+{
+    const std::vector<std::string> pictures = {file("1.jpg", makeJpeg(64, 48, {255, 0, 0})),
+                                               file("2.jpg", makeJpeg(64, 48, {0, 255, 0})),
+                                               file("3.jpg", makeJpeg(64, 48, {0, 0, 255}))};
+    struct Case {
+        std::string delay;
+        double seconds;
+        bool stop;
+    };
+    for (const Case &c : {Case{"2", 2, false}, Case{"1,5", 1.5, true}, Case{"0.25", 0.25, false},
+                          Case{"7", 7, false}, Case{"0.3", 0.3, true}}) {
+        SCOPED_TRACE(c.delay);
+        std::vector<std::string> args{"-r", c.delay};
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        args.insert(args.end(), {"-o", path("timed.swf")});
+        if (c.stop)
+            args.push_back("--stop");
+        ASSERT_EQ(jpeg2swf(args).status, 0);
+
+        const Bytes bytes = readFile(path("timed.swf"));
+        const auto movie = swfread::parse(bytes);
+        EXPECT_EQ(movie.signature, "FWS");
+        EXPECT_GE(movie.version, 8);
+        EXPECT_EQ(movie.fileLength, bytes.size());
+        EXPECT_EQ(movie.tags.front().code, 69);   // FileAttributes first
+        EXPECT_EQ(movie.tags.back().code, 0);     // End last
+        ASSERT_GT(movie.frameRate88, 0);
+        EXPECT_LT(movie.frameRate88, 0x8000);
+        EXPECT_EQ(movie.frameCount, movie.showFrames);
+        ASSERT_EQ(movie.pictures.size(), 3u);
+        for (const auto &picture : movie.pictures) {
+            const double shown = picture.frames / (movie.frameRate88 / 256.0);
+            EXPECT_NEAR(shown, c.seconds, c.seconds * 0.005);
+        }
+        EXPECT_EQ(movie.stops, c.stop);
+        EXPECT_EQ(testrun::decodedFrames(path("timed.swf")).size(), 3u);
+    }
+}
+
+TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
+{
+    const Bytes good = makeJpeg(64, 64, {1, 2, 3});
+    const std::string ok = file("ok.jpg", good);
+    const std::string truncated = file("truncated.jpg", Bytes(good.begin(), good.end() - 100));
+    const std::string empty = file("empty.jpg", {});
+    const std::string text = file("text.jpg", {'h', 'e', 'l', 'l', 'o', '\n'});
+    const std::string twelveBit = file("png-named.jpg", Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0});
+    const std::string folderPicture = path("folder.jpg");
+    fs::create_directory(folderPicture);
+    const std::string missing = path("missing.jpg");
+    const std::string output = file("show.swf", {'o', 'l', 'd'});
+
+    const auto result = jpeg2swf({"-r", "1", ok, truncated, empty, folderPicture, text, twelveBit, missing, "-o", output});
+    EXPECT_EQ(result.status, 1);
+    for (const std::string &bad : {truncated, empty, folderPicture, text, twelveBit, missing})
+        EXPECT_NE(result.errors.find("jpeg2swf: " + bad + ": "), std::string::npos) << bad << "\n" << result.errors;
+    EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
+    EXPECT_NE(result.errors.find("truncated"), std::string::npos);
+    EXPECT_NE(result.errors.find("empty file"), std::string::npos);
+    EXPECT_NE(result.errors.find("No such file"), std::string::npos);
+    EXPECT_EQ(readFile(output), (Bytes{'o', 'l', 'd'}));
+    EXPECT_TRUE(hiddenFiles().empty());
+}
+
+TEST_F(Conversion, OutputThatIsOneOfThePicturesIsRefused)
+{
+    const Bytes picture = makeJpeg(64, 64, {9, 9, 9});
+    const std::string original = file("a.jpg", picture);
+    fs::create_directory(folder / "sub");
+    fs::create_hard_link(original, folder / "hardlink.jpg");
+
+    for (const std::string &output : {path("hardlink.jpg"), path("sub/../a.jpg")}) {
+        const auto result = jpeg2swf({"-r", "1", original, "-o", output});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.errors.find(output + ": is the picture"), std::string::npos) << result.errors;
+        EXPECT_EQ(readFile(original), picture);
+    }
+}
+
+TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 64, {9, 9, 9}));
+    const std::string noFolder = path("no/such/folder/show.swf");
+    auto result = jpeg2swf({"-r", "1", picture, "-o", noFolder});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.errors.find(noFolder), std::string::npos) << result.errors;
+
+    fs::create_directory(folder / "out.swf");
+    result = jpeg2swf({"-r", "1", picture, "-o", path("out.swf")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.errors.find("is a folder"), std::string::npos);
+    EXPECT_TRUE(hiddenFiles().empty());
+
+    // A pipe (like a device) is never replaced by the finished file.
+    ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);
+    result = jpeg2swf({"-r", "1", picture, "-o", path("pipe.swf")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.errors.find("not a regular file"), std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(path("pipe.swf")));
+}
+
+TEST_F(Conversion, AKilledRunLeavesNoOutput)
+{
+    const std::string picture = file("a.jpg", makeJpeg(3000, 2000, {50, 100, 150}));
+    std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
+    for (int i = 0; i < 200; ++i)
+        args.push_back(picture);
+    const std::string output = path("show.swf");
+    args.insert(args.end(), {"-o", output});
+
+    for (int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
+            for (auto &arg : args)
+                argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(JPEG2SWF_PATH, argv.data());
+            _exit(127);
+        }
+        // Wait for the temporary file to appear: the run is writing.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (hiddenFiles().empty() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_FALSE(hiddenFiles().empty());
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_FALSE(fs::exists(output));
+        if (signal == SIGTERM) {
+            EXPECT_TRUE(hiddenFiles().empty());   // removed on the way out
+        }
+    }
+    // What a SIGKILL leaves is hidden and harmless: the next run writes the output.
+    ASSERT_EQ(jpeg2swf({"-r", "1", picture, "-o", output}).status, 0);
+    EXPECT_EQ(testrun::decodedFrames(output).size(), 1u);
+}
+
+TEST_F(Conversion, AwkwardPathsAreTakenAsPaths)
+{
+    const Bytes picture = makeJpeg(32, 32, {200, 100, 0});
+    const std::vector<std::string> names = {"-dash.jpg", "with blank.jpg", "quote\"d 'x'.jpg", "Ünïcödé.jpg",
+                                            "@at.jpg"};
+    std::vector<std::string> paths;
+    for (const std::string &name : names)
+        paths.push_back(file(name, picture));
+    fs::create_directory(folder / "Ausgabe ä");
+    const std::string output = path("Ausgabe ä/-show \".swf");
+
+    std::vector<std::string> args{"-r", "1", "-o", output, "--"};
+    args.insert(args.end(), names.begin(), names.end());
+    const auto cwd = fs::current_path();
+    fs::current_path(folder);
+    const auto direct = jpeg2swf(args);
+    fs::current_path(cwd);
+    ASSERT_EQ(direct.status, 0) << direct.errors;
+    EXPECT_EQ(testrun::decodedFrames(output).size(), names.size());
+
+    // The same through a list file, one argument per line.
+    std::string list = "-r\n1\n-o\n" + output + "\n--\n";
+    for (const std::string &p : paths)
+        list += p + "\n";
+    const std::string listFile = file("args.txt", Bytes(list.begin(), list.end()));
+    fs::remove(output);
+    const auto listed = jpeg2swf({"@" + listFile});
+    ASSERT_EQ(listed.status, 0) << listed.errors;
+    EXPECT_EQ(testrun::decodedFrames(output).size(), names.size());
+}
+
+TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)
+{
+    std::string list = "-r\n1\n-o\n" + path("o.swf") + "\n";
+    for (int i = 0; i < 40000; ++i)
+        list += "/nonexistent/" + std::to_string(i) + ".jpg\n";
+    const auto result = jpeg2swf({"@" + file("list.txt", Bytes(list.begin(), list.end()))});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.errors.find("40000 pictures do not fit"), std::string::npos) << result.errors.substr(0, 300);
+
+    const auto tooFast = jpeg2swf({"-r", "0.001", "/x.jpg", "-o", path("o.swf")});
+    EXPECT_EQ(tooFast.status, 2);
+    EXPECT_FALSE(fs::exists(path("o.swf")));
+}
+
+TEST_F(Conversion, HelpVersionAndUsageErrors)
+{
+    const auto help = jpeg2swf({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Usage: jpeg2swf -r DELAY"), std::string::npos);
+    EXPECT_EQ(jpeg2swf({"--version"}).status, 0);
+    const auto usage = jpeg2swf({"-r", "soon", "a.jpg", "-o", "b.swf"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.errors.find("jpeg2swf: delay 'soon'"), std::string::npos);
+}

@@ -1,0 +1,184 @@
+// Reading pictures: markers, orientation, metadata, the lossless transcode and
+// the decoders behind re-encoding.
+#include "Codecs.h"
+#include "JpegInfo.h"
+#include "Picture.h"
+#include "TestPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <turbojpeg.h>
+
+using namespace testpictures;
+
+namespace {
+
+const Colour kOrange{230, 120, 30};
+
+std::vector<std::uint8_t> decodeRgb(const Bytes &jpeg, int &width, int &height)
+{
+    tjhandle handle = tjInitDecompress();
+    int subsampling = 0, colourspace = 0;
+    tjDecompressHeader3(handle, jpeg.data(), jpeg.size(), &width, &height, &subsampling, &colourspace);
+    std::vector<std::uint8_t> rgb(std::size_t(width) * std::size_t(height) * 3);
+    EXPECT_EQ(tjDecompress2(handle, jpeg.data(), jpeg.size(), rgb.data(), width, 0, height, TJPF_RGB, 0), 0);
+    tjDestroy(handle);
+    return rgb;
+}
+
+Bytes joined(const Bytes &data, const std::vector<std::pair<std::size_t, std::size_t>> &ranges)
+{
+    Bytes out;
+    for (const auto &[from, to] : ranges)
+        out.insert(out.end(), data.begin() + std::ptrdiff_t(from), data.begin() + std::ptrdiff_t(to));
+    return out;
+}
+
+} // namespace
+
+TEST(JpegMarkers, KindsOfJpegAreToldApart)
+{
+    struct Case {
+        JpegKind kind;
+        JpegProcess process;
+        int components;
+        bool safe, transcodable;
+    };
+    for (const Case &c : {Case{JpegKind::Baseline, JpegProcess::Baseline, 3, true, true},
+                          Case{JpegKind::Progressive, JpegProcess::Progressive, 3, false, true},
+                          Case{JpegKind::Arithmetic, JpegProcess::Arithmetic, 3, false, true},
+                          Case{JpegKind::Greyscale, JpegProcess::Baseline, 1, false, false},
+                          Case{JpegKind::Cmyk, JpegProcess::Baseline, 4, false, false}}) {
+        const Bytes jpeg = makeJpeg(33, 17, kOrange, c.kind);
+        std::string error;
+        const auto info = parseJpeg(jpeg, error);
+        ASSERT_TRUE(info) << error;
+        EXPECT_EQ(info->width, 33);
+        EXPECT_EQ(info->height, 17);
+        EXPECT_EQ(info->process, c.process);
+        EXPECT_EQ(info->components, c.components);
+        EXPECT_EQ(info->playerSafe(), c.safe);
+        EXPECT_EQ(info->losslesslyTranscodable(), c.transcodable);
+        EXPECT_EQ(info->end, jpeg.size());
+    }
+}
+
+TEST(JpegMarkers, ExifOrientationIsRead)
+{
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        std::string error;
+        const auto info = parseJpeg(withExif(makeJpeg(8, 8, kOrange), orientation), error);
+        ASSERT_TRUE(info) << error;
+        EXPECT_EQ(info->orientation, orientation);
+    }
+}
+
+TEST(JpegMarkers, DamagedFilesAreRefusedWithAReason)
+{
+    const Bytes good = makeJpeg(64, 64, kOrange);
+    std::string error;
+    EXPECT_FALSE(parseJpeg(Bytes(good.begin(), good.end() - 200), error));
+    EXPECT_NE(error.find("truncated"), std::string::npos);
+    EXPECT_FALSE(parseJpeg(Bytes(good.begin(), good.begin() + 30), error));
+    EXPECT_NE(error.find("truncated"), std::string::npos);
+    EXPECT_FALSE(parseJpeg(Bytes{0xFF, 0xD8, 0xFF, 0xD9}, error));
+
+    // Every prefix and every single damaged byte is answered without a crash.
+    for (std::size_t length = 0; length < good.size(); length += 7)
+        parseJpeg(Bytes(good.begin(), good.begin() + std::ptrdiff_t(length)), error);
+    for (std::size_t at = 0; at < 400 && at < good.size(); ++at) {
+        Bytes damaged = good;
+        damaged[at] ^= 0xA5;
+        if (const auto info = probePictureBytes(damaged, error))
+            jpegRangesWithoutMetadata(damaged, info->jpeg);
+    }
+}
+
+TEST(JpegMetadata, LeftOutWithoutTouchingThePicture)
+{
+    const Bytes plain = makeJpeg(40, 30, kOrange);
+    const Bytes tagged = withExif(plain, 6);
+    std::string error;
+    const auto info = parseJpeg(tagged, error);
+    ASSERT_TRUE(info);
+
+    const Bytes stripped = joined(tagged, jpegRangesWithoutMetadata(tagged, *info));
+    // The JFIF segment of the plain file goes too; nothing else changes.
+    const std::size_t jfif = std::size_t(plain[4] << 8 | plain[5]) + 2;
+    Bytes expected(plain.begin(), plain.begin() + 2);
+    expected.insert(expected.end(), plain.begin() + 2 + std::ptrdiff_t(jfif), plain.end());
+    EXPECT_EQ(stripped, expected);
+
+    // Trailing data after the end-of-image marker is left out as well.
+    Bytes trailer = tagged;
+    trailer.insert(trailer.end(), {'t', 'r', 'a', 'i', 'l'});
+    const auto withTrailer = parseJpeg(trailer, error);
+    ASSERT_TRUE(withTrailer);
+    EXPECT_EQ(joined(trailer, jpegRangesWithoutMetadata(trailer, *withTrailer)), expected);
+}
+
+TEST(JpegTranscode, ProgressiveAndArithmeticBecomeBaselineWithIdenticalPixels)
+{
+    for (JpegKind kind : {JpegKind::Progressive, JpegKind::Arithmetic}) {
+        const Bytes source = makeJpeg(123, 77, kOrange, kind, Chroma::S444);
+        const Bytes baseline = transcodeToBaseline(source);
+        std::string error;
+        const auto info = parseJpeg(baseline, error);
+        ASSERT_TRUE(info) << error;
+        EXPECT_TRUE(info->playerSafe());
+
+        int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+        const Bytes reference = makeJpeg(123, 77, kOrange, JpegKind::Baseline, Chroma::S444);
+        EXPECT_EQ(decodeRgb(baseline, w1, h1), decodeRgb(reference, w2, h2));
+        EXPECT_EQ(w1, 123);
+        EXPECT_EQ(h1, 77);
+    }
+}
+
+TEST(JpegDecode, ScaledDecodeNeverGoesBelowTheShownSize)
+{
+    const Bytes jpeg = makeJpeg(4000, 3000, kOrange);
+    std::string error;
+    const auto info = parseJpeg(jpeg, error);
+    ASSERT_TRUE(info);
+    const Raster raster = decodeJpeg(jpeg, *info, 1440, 1080);
+    EXPECT_EQ(raster.width, 1500);   // 3/8: the smallest scale that still covers 1440 x 1080
+    EXPECT_EQ(raster.height, 1125);
+}
+
+TEST(Raster, AreaResizeAveragesAndKeepsFlatColours)
+{
+    Raster source(4, 2);
+    for (std::size_t i = 0; i < source.rgb.size(); i += 3) {
+        const bool left = (i / 3) % 4 < 2;
+        source.rgb[i] = left ? 200 : 100;
+        source.rgb[i + 1] = 50;
+        source.rgb[i + 2] = left ? 0 : 255;
+    }
+    const Raster half = resizeByArea(source, 2, 1);
+    EXPECT_EQ(half.rgb, (std::vector<std::uint8_t>{200, 50, 0, 100, 50, 255}));
+
+    const Raster odd = resizeByArea(source, 3, 1);   // the middle pixel straddles both halves
+    EXPECT_EQ(odd.rgb[3], 150);
+    EXPECT_EQ(odd.rgb[5], 128);
+}
+
+TEST(OtherFormats, PngAndGifDecodeOnBlack)
+{
+    const Raster png = decodePng(makePng(10, 4, {0, 255, 0}, true));
+    ASSERT_EQ(png.width, 10);
+    EXPECT_EQ(png.rgb[1], 255);                          // opaque left half
+    EXPECT_EQ(png.rgb[(9) * 3 + 1], 0);                  // transparent right half is black
+
+    const Raster gif = decodeGif(makeGif(6, 5, {0, 0, 255}));
+    ASSERT_EQ(gif.width, 6);
+    ASSERT_EQ(gif.height, 5);
+    EXPECT_EQ(gif.rgb[2], 255);                          // the first frame, not the second (black)
+
+    std::string error;
+    const Bytes png10 = makePng(10, 10, {1, 2, 3});
+    EXPECT_FALSE(probePictureBytes(Bytes(png10.begin(), png10.end() - 20), error));
+    EXPECT_FALSE(probePictureBytes(Bytes{'G', 'I', 'F', '8', '9', 'a', 1}, error));
+    EXPECT_FALSE(probePictureBytes(Bytes{'h', 'e', 'l', 'l', 'o'}, error));
+    EXPECT_EQ(error, "not a JPEG, PNG or GIF picture");
+}

@@ -1,0 +1,119 @@
+// Exact bytes of the SWF building blocks, computed by hand from the format's
+// documentation.
+#include "SwfReader.h"
+#include "SwfWriter.h"
+
+#include <gtest/gtest.h>
+
+using swf::Bytes;
+
+namespace {
+
+Bytes rectBytes(swf::Rect rect)
+{
+    swf::ByteWriter out;
+    swf::writeRect(out, rect);
+    return out.bytes();
+}
+
+Bytes matrixBytes(swf::Matrix matrix)
+{
+    swf::ByteWriter out;
+    swf::writeMatrix(out, matrix);
+    return out.bytes();
+}
+
+Bytes tagBody(const Bytes &tag)
+{
+    const bool longForm = (tag.at(0) & 0x3F) == 0x3F;
+    return Bytes(tag.begin() + (longForm ? 6 : 2), tag.end());
+}
+
+} // namespace
+
+TEST(SwfBits, FieldsRunMostSignificantBitFirstAndPadToAByte)
+{
+    swf::ByteWriter out;
+    {
+        swf::BitWriter bits(out);
+        bits.ub(5, 3);    // 101
+        bits.ub(1, 1);    // 1
+        bits.sb(-1, 2);   // 11
+    }
+    out.u8(0xAA);
+    EXPECT_EQ(out.bytes(), (Bytes{0xBC, 0xAA}));
+}
+
+TEST(SwfBits, SignedFieldsTakeOneBitMoreThanTheMagnitude)
+{
+    EXPECT_EQ(swf::signedBits(0), 1);
+    EXPECT_EQ(swf::signedBits(-1), 1);
+    EXPECT_EQ(swf::signedBits(1), 2);
+    EXPECT_EQ(swf::signedBits(-2), 2);
+    EXPECT_EQ(swf::signedBits(65535), 17);
+    EXPECT_EQ(swf::signedBits(-65536), 17);
+    EXPECT_EQ(swf::signedBits(65536), 18);
+}
+
+TEST(SwfRect, MatchesHandComputedBytes)
+{
+    // The classic 550 x 400 pixel stage.
+    EXPECT_EQ(rectBytes({0, 11000, 0, 8000}), (Bytes{0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00}));
+    // Negative values: 3 bits each, 00011 111 001 110 010.
+    EXPECT_EQ(rectBytes({-1, 1, -2, 2}), (Bytes{0x1F, 0x39, 0x00}));
+}
+
+TEST(SwfMatrix, MatchesHandComputedBytes)
+{
+    // No scale, no rotation, translate (20, -20) in 6 bits each.
+    swf::Matrix translate;
+    translate.translateX = 20;
+    translate.translateY = -20;
+    EXPECT_EQ(matrixBytes(translate), (Bytes{0x0C, 0xA5, 0x80}));
+
+    // Mirror: scale (-1.0, 1.0) in 18 bits, nothing else.
+    swf::Matrix mirror;
+    mirror.scaleX = -65536;
+    EXPECT_EQ(matrixBytes(mirror), (Bytes{0xCB, 0x00, 0x00, 0x40, 0x00, 0x00}));
+
+    // Identity: three flags and a zero bit count.
+    EXPECT_EQ(matrixBytes(swf::Matrix{}), (Bytes{0x00}));
+}
+
+TEST(SwfTagHeader, ShortAndLongForms)
+{
+    swf::ByteWriter out;
+    swf::writeTagHeader(out, swf::ShowFrame, 0);
+    swf::writeTagHeader(out, swf::DefineShape, 62);
+    swf::writeTagHeader(out, swf::DefineShape, 63);
+    swf::writeTagHeader(out, swf::DefineBitsJPEG2, 10, true);
+    EXPECT_EQ(out.bytes(), (Bytes{0x40, 0x00,
+                                  0xBE, 0x00,
+                                  0xBF, 0x00, 0x3F, 0x00, 0x00, 0x00,
+                                  0x7F, 0x05, 0x0A, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(swf::stopActionTag(), (Bytes{0x02, 0x03, 0x07, 0x00}));
+    EXPECT_EQ(swf::showFrameTag(), (Bytes{0x40, 0x00}));
+    EXPECT_EQ(swf::endTag(), (Bytes{0x00, 0x00}));
+    // DefineBitsJPEG2 always in the long form, the id counted in the length.
+    EXPECT_EQ(swf::defineBitsJpeg2Header(3, 5), (Bytes{0x7F, 0x05, 0x07, 0x00, 0x00, 0x00, 0x03, 0x00}));
+}
+
+TEST(SwfShape, EdgesLongerThan17BitsAreSplit)
+{
+    const Bytes tag = swf::defineBitmapShapeTag(2, 1, 200000, 1000, swf::Matrix{});
+    const auto edges = swfread::shapeEdges(tagBody(tag));
+
+    int x = 0, y = 0, horizontal = 0;
+    for (const auto &[delta, vertical] : edges) {
+        EXPECT_LE(std::abs(delta), 65535);
+        (vertical ? y : x) += delta;
+        horizontal += !vertical;
+    }
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(horizontal, 2 * 4);   // 200000 twips take four edges each way
+
+    const Bytes small = swf::defineBitmapShapeTag(2, 1, 400, 300, swf::Matrix{});
+    const auto four = swfread::shapeEdges(tagBody(small));
+    EXPECT_EQ(four, (std::vector<std::pair<int, bool>>{{400, false}, {300, true}, {-400, false}, {-300, true}}));
+}
