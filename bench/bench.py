@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Speed and memory of jpeg2swf against cat and ffmpeg on generated pictures.
+
+    python3 bench/bench.py [BUILD_DIR]
+
+Builds nothing: run scripts/build.sh first. The pictures are generated into a
+temporary folder (or $BENCH_DATA, kept between runs) and never committed.
+"""
+import os
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+jpeg2swf = os.path.join(build, "jpeg2swf")
+make_pictures = os.path.join(build, "bench", "make_pictures")
+data = os.environ.get("BENCH_DATA") or tempfile.mkdtemp(prefix="jpeg2swf-bench-")
+out = tempfile.mkdtemp(prefix="jpeg2swf-bench-out-")
+
+
+def pictures(kind, count):
+    folder = os.path.join(data, kind)
+    if not os.path.isdir(folder) or len(os.listdir(folder)) < count:
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run([make_pictures, folder, kind, str(count)], check=True)
+    return sorted(os.path.join(folder, f) for f in os.listdir(folder))[:count]
+
+
+def measure(command, stdout=None):
+    """Wall time in seconds and peak resident memory (MiB) of one command."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+    start = time.perf_counter()
+    subprocess.run(command, check=True, stdout=stdout, stderr=subprocess.DEVNULL)
+    seconds = time.perf_counter() - start
+    peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+    return seconds, max(peak, before) / 1024
+
+
+def best(command, runs=3, **kwargs):
+    return min(measure(command, **kwargs)[0] for _ in range(runs))
+
+
+def peak_memory(command):
+    """Peak memory of a command run in a fresh child, so earlier runs don't count."""
+    code = ("import resource,subprocess,sys;subprocess.run(sys.argv[1:],check=True,"
+            "stderr=subprocess.DEVNULL);print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+    kib = int(subprocess.run([sys.executable, "-c", code] + command, check=True,
+                             capture_output=True, text=True).stdout)
+    return kib / 1024
+
+
+def list_file(paths, output, name):
+    path = os.path.join(out, name)
+    with open(path, "w") as f:
+        f.write("\n".join(["-r", "1", "-o", output, "--"] + paths) + "\n")
+    return "@" + path
+
+
+def ffmpeg_inputs(paths):
+    listing = os.path.join(out, "ffmpeg-list.txt")
+    with open(listing, "w") as f:
+        for p in paths:
+            f.write(f"file '{p}'\nduration 1\n")
+    return ["-f", "concat", "-safe", "0", "-i", listing]
+
+
+def main():
+    print(f"pictures in {data}")
+
+    same = pictures("passthrough", 200)
+    total = sum(os.path.getsize(p) for p in same) / 2**20
+    swf = os.path.join(out, "pass.swf")
+    with open(os.path.join(out, "cat.out"), "wb") as sink:
+        cat = best(["cat"] + same, stdout=sink)
+    ours = best([jpeg2swf, list_file(same, swf, "pass.txt")])
+    ffmpeg = best(["ffmpeg", "-y", "-v", "error"] + ffmpeg_inputs(same) +
+                  ["-c:v", "copy", "-f", "swf", os.path.join(out, "ffmpeg-pass.swf")])
+    print(f"\npass-through: 200 pictures 1920x1080, {total:.0f} MiB")
+    print(f"  cat      {cat:6.2f} s")
+    print(f"  jpeg2swf {ours:6.2f} s  ({ours / cat:.2f} x cat; target <= 1.25)")
+    print(f"  ffmpeg   {ffmpeg:6.2f} s  (-c:v copy)")
+
+    photos = pictures("photos", 50)
+    ours = best([jpeg2swf, list_file(photos, os.path.join(out, "photos.swf"), "photos.txt")], runs=2)
+    ffmpeg = best(["ffmpeg", "-y", "-v", "error"] + ffmpeg_inputs(photos) +
+                  ["-vf", "scale=1440:1080:flags=area", "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p",
+                   "-f", "swf", os.path.join(out, "ffmpeg-photos.swf")], runs=2)
+    print("\ndownscaling: 50 photos 4000x3000 into 1920x1080")
+    print(f"  jpeg2swf {ours:6.2f} s  (quality 90)")
+    print(f"  ffmpeg   {ffmpeg:6.2f} s  (scale + mjpeg -q:v 3)")
+
+    few = photos[:20]
+    many = few * 100
+    largest = max(os.path.getsize(p) for p in few) / 2**20
+    shown = 1440 * 1080 * 3 / 2**20
+    bound = 3 * largest + shown + 32
+    small = peak_memory([jpeg2swf, list_file(few, os.path.join(out, "few.swf"), "few.txt")])
+    large = peak_memory([jpeg2swf, list_file(many, os.path.join(out, "many.swf"), "many.txt")])
+    print("\npeak memory (12-megapixel photos, re-encoded)")
+    print(f"  20 pictures    {small:6.1f} MiB")
+    print(f"  2000 pictures  {large:6.1f} MiB")
+    print(f"  bound          {bound:6.1f} MiB  (3 x {largest:.1f} MiB file + {shown:.1f} MiB shown + 32 MiB)")
+
+    shutil.rmtree(out)
+
+
+if __name__ == "__main__":
+    main()
