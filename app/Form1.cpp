@@ -4,6 +4,7 @@
 #include "convert/DelayCheck.h"
 #include "convert/Settings.h"
 #include "imagelist/ImageListModel.h"
+#include "imagelist/ImageListView.h"
 #include "ui/ActionButton.h"
 #include "ui/CursorFile.h"
 #include "ui/Twips.h"
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTreeView>
 
 namespace {
 
@@ -69,7 +69,7 @@ Form1::Form1(Form1Services services, QWidget *parent)
     setTabOrder();
     watchPointerMoves();
     m_pointer.coverWhenBusy(Text1);
-    m_pointer.coverWhenBusy(ListView1->viewport());
+    m_pointer.coverWhenBusy(ListView1->viewport(), [this] { ListView1->restoreOwnPointer(); });
 
     // The unseen Command1 holds the focus at start, so no visible control shows
     // it and Enter or Space does nothing.
@@ -81,15 +81,8 @@ Form1::~Form1() = default;
 void Form1::createControls()
 {
     m_imageList = new ImageListModel(this);
-    ListView1 = place(new QTreeView(this), "ListView1", twipsRect(120, 120, 6375, 1815));
-    ListView1->setModel(m_imageList);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    ListView1->header()->setStretchLastSection(false);
-    ListView1->header()->setSectionsClickable(false);
+    ListView1 = place(new ImageListView(m_imageList, &m_pointer, m_services.programFolder, this), "ListView1",
+                      twipsRect(120, 120, 6375, 1815));
     ListView1->setFont(arialBold(9));
     ListView1->setToolTip(tr("Drag and drop files here. Double-click item to remove it. "
                              "Move bar to right and out of window to reveal full names."));

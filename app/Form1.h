@@ -7,12 +7,12 @@
 
 class Dialogs;
 class ImageListModel;
+class ImageListView;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
-class QTreeView;
 
 // What the main window needs from the outside world, handed in so that tests
 // can pass their own.
@@ -64,7 +64,7 @@ private:
     ImageListModel *m_imageList = nullptr;
     bool m_warningShown = false;
 
-    QTreeView *ListView1 = nullptr;
+    ImageListView *ListView1 = nullptr;
     QLabel *Label1 = nullptr;
     QLineEdit *Text1 = nullptr;
     QToolButton *Check1 = nullptr;

@@ -43,3 +43,17 @@ void ImageListModel::append(const QStringList &paths)
     m_paths.append(paths);
     endInsertRows();
 }
+
+void ImageListModel::setText(int row, const QString &text)
+{
+    m_paths[row] = text;
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+void ImageListModel::remove(int row)
+{
+    beginRemoveRows({}, row, row);
+    m_paths.removeAt(row);
+    endRemoveRows();
+}

@@ -9,9 +9,9 @@ void WindowPointer::setCustomCursor(std::optional<QCursor> cursor)
         apply();
 }
 
-void WindowPointer::coverWhenBusy(QWidget *control)
+void WindowPointer::coverWhenBusy(QWidget *control, std::function<void()> restore)
 {
-    m_covered.append(control);
+    m_covered.append({control, std::move(restore)});
 }
 
 void WindowPointer::set(Shape shape)
@@ -49,7 +49,8 @@ void WindowPointer::apply()
 
 void WindowPointer::coverControls()
 {
-    for (const QPointer<QWidget> &control : std::as_const(m_covered)) {
+    for (const Covered &covered : std::as_const(m_covered)) {
+        QWidget *control = covered.control;
         if (!control)
             continue;
         std::optional<QCursor> own;
@@ -62,9 +63,14 @@ void WindowPointer::coverControls()
 
 void WindowPointer::uncoverControls()
 {
-    for (const QPointer<QWidget> &control : std::as_const(m_covered)) {
+    for (const Covered &covered : std::as_const(m_covered)) {
+        QWidget *control = covered.control;
         if (!control)
             continue;
+        if (covered.restore) {
+            covered.restore();
+            continue;
+        }
         const std::optional<QCursor> own = m_savedCursors.value(control);
         if (own)
             control->setCursor(*own);

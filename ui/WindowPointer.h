@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 // The main window's one pointer setting. It shows over the window and its
@@ -21,7 +22,11 @@ public:
     void setCustomCursor(std::optional<QCursor> cursor);
     bool hasCustomCursor() const { return m_custom.has_value(); }
 
-    void coverWhenBusy(QWidget *control);
+    // While busy, the control shows the busy pointer too. When the busy state
+    // ends, restore gives the control its own pointer back; without one, the
+    // pointer it had before is restored.
+    void coverWhenBusy(QWidget *control, std::function<void()> restore = {});
+    bool isBusy() const { return m_shape == Shape::Busy; }
 
     Shape shape() const { return m_shape; }
     void set(Shape shape);
@@ -37,7 +42,11 @@ private:
     QWidget *m_window;
     Shape m_shape = Shape::Default;
     std::optional<QCursor> m_custom;
-    QList<QPointer<QWidget>> m_covered;
+    struct Covered {
+        QPointer<QWidget> control;
+        std::function<void()> restore;
+    };
+    QList<Covered> m_covered;
     // A covered control's own pointer while the busy pointer hides it.
     QHash<QWidget *, std::optional<QCursor>> m_savedCursors;
 };
