@@ -162,7 +162,7 @@ int exifOrientation(std::span<const std::uint8_t> app1)
     return 1;
 }
 
-std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error)
+std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error, JpegEnd end)
 {
     JpegInfo info;
     bool haveFrame = false, haveExif = false;
@@ -197,6 +197,11 @@ std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::strin
         info.rgbColour = false;
     info.firstScan = scan->start;
 
+    if (end == JpegEnd::Quick && data.size() >= scan->end + 2 && data[data.size() - 2] == 0xFF
+        && data.back() == kEOI) {
+        info.end = data.size();
+        return info;
+    }
     // The picture must run to its end-of-image marker. In entropy-coded data a
     // 0xFF byte is always followed by 0x00, a restart marker or a real marker.
     const std::uint8_t *begin = data.data();

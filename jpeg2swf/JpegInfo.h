@@ -43,8 +43,16 @@ struct JpegInfo {
     }
 };
 
-// Reads the markers of a whole JPEG file. On failure returns nothing and says why.
-std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error);
+enum class JpegEnd {
+    Exact,   // scan the picture data for its end-of-image marker
+    Quick,   // trust an end-of-image marker at the very end of the file
+};
+
+// Reads the markers of a whole JPEG file. On failure returns nothing and says
+// why. A quick read touches only the header and the last bytes of a complete
+// file, which is all a check needs; embedding needs the exact end.
+std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error,
+                                  JpegEnd end = JpegEnd::Exact);
 
 // The EXIF orientation (1 to 8) in the body of an APP1 segment, or 1.
 int exifOrientation(std::span<const std::uint8_t> app1);

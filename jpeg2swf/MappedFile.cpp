@@ -37,7 +37,7 @@ void MappedFile::release()
     m_size = 0;
 }
 
-bool MappedFile::open(const std::string &path, std::string &error)
+bool MappedFile::open(const std::string &path, std::string &error, Use use)
 {
     release();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -55,7 +55,8 @@ bool MappedFile::open(const std::string &path, std::string &error)
     } else if (m_status.st_size == 0) {
         error = "empty file";
     } else {
-        void *data = mmap(nullptr, std::size_t(m_status.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        void *data = mmap(nullptr, std::size_t(m_status.st_size), PROT_READ,
+                           MAP_PRIVATE | (use == Use::Whole ? MAP_POPULATE : 0), fd, 0);
         if (data == MAP_FAILED) {
             error = std::strerror(errno);
         } else {

@@ -18,7 +18,10 @@ public:
     MappedFile &operator=(const MappedFile &) = delete;
 
     // Opens a regular, non-empty file. On failure returns false and says why.
-    bool open(const std::string &path, std::string &error);
+    // Reading it all soon: populate maps every page at once, far cheaper than a
+    // page fault for each.
+    enum class Use { Parts, Whole };
+    bool open(const std::string &path, std::string &error, Use use = Use::Whole);
 
     std::span<const std::uint8_t> bytes() const { return {m_data, m_size}; }
     const struct stat &status() const { return m_status; }

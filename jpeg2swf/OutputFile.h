@@ -37,6 +37,7 @@ public:
 
 private:
     void flushBuffer();
+    void startWriteback();
     void writeAll(const std::uint8_t *data, std::size_t size);
     void discard();
 
@@ -44,7 +45,8 @@ private:
     std::string m_output;
     std::string m_temporary;
     std::vector<std::uint8_t> m_buffer;
-    std::uint64_t m_position = 0;
+    std::uint64_t m_position = 0;          // bytes written, buffer included
+    std::uint64_t m_writebackStart = 0;    // first byte not yet sent to disk
 };
 
 // Removes the temporary file of the running conversion when the process is

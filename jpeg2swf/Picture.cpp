@@ -19,7 +19,7 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
     PictureInfo info;
     try {
         if (startsWith(bytes, "\xFF\xD8\xFF", 3)) {
-            auto jpeg = parseJpeg(bytes, error);
+            auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
             if (!jpeg)
                 return std::nullopt;
             info.format = PictureFormat::Jpeg;
@@ -50,7 +50,7 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
 std::optional<PictureInfo> probePicture(const std::string &path, std::string &error)
 {
     MappedFile file;
-    if (!file.open(path, error))
+    if (!file.open(path, error, MappedFile::Use::Parts))
         return std::nullopt;
     auto info = probePictureBytes(file.bytes(), error);
     if (info) {
