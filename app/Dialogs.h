@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -17,12 +18,26 @@ public:
     // A modal message box captioned with the application's title, with an OK
     // button; returns when the user has closed it.
     virtual void message(QWidget *owner, const QString &text, MessageIcon icon) = 0;
+
+    // Open-file dialog with multi-selection: the chosen files as full paths in
+    // the dialog's order; empty when cancelled. filter is a Qt name filter.
+    virtual QStringList getOpenFileNames(QWidget *owner, const QString &title, const QString &filter) = 0;
+
+    // Input box captioned with the application's title: the text on OK, the
+    // empty string on Cancel.
+    virtual QString getText(QWidget *owner, const QString &prompt, const QString &defaultText) = 0;
+
+    // Folder browser: the chosen folder, or the empty string on Cancel.
+    virtual QString getExistingDirectory(QWidget *owner, const QString &prompt) = 0;
 };
 
 class QtDialogs final : public Dialogs
 {
 public:
     void message(QWidget *owner, const QString &text, MessageIcon icon) override;
+    QStringList getOpenFileNames(QWidget *owner, const QString &title, const QString &filter) override;
+    QString getText(QWidget *owner, const QString &prompt, const QString &defaultText) override;
+    QString getExistingDirectory(QWidget *owner, const QString &prompt) override;
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Pictoreel");

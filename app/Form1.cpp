@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "convert/DelayCheck.h"
 #include "convert/Settings.h"
+#include "imagelist/AddFolder.h"
 #include "imagelist/ImageListModel.h"
 #include "imagelist/ImageListView.h"
 #include "ui/ActionButton.h"
@@ -10,7 +11,9 @@
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -205,11 +208,41 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::Check1_Click() {}
+void Form1::Check1_Click()
+{
+    // Camera files are often named in capitals: the patterns say so, for
+    // desktop dialogs that match letter case exactly.
+    const QStringList chosen = m_services.dialogs->getOpenFileNames(
+        this, tr("Add File(s) - Hold Ctrl or Shift to select multiple files"),
+        QStringLiteral("All JPEG (*.jpeg;*.jpg) (*.jpeg *.jpg *.JPEG *.JPG)"));
+    m_imageList->append(chosen);
+}
 
 void Form1::Check2_Click() {}
 
-void Form1::Check3_Click() {}
+void Form1::Check3_Click()
+{
+    const QString extension = m_services.dialogs->getText(this, tr("Enter file extension to load:"),
+                                                          QStringLiteral("jpg"));
+    if (extension.isEmpty())
+        return;
+    const QString folder = BrowseForFolder(*m_services.dialogs, this, tr("Please select folder to add:"));
+    if (folder.isEmpty())
+        return;
+
+    const WindowPointer::BusyScope busy(m_pointer);
+    // The window keeps answering during the walk, but the event loop runs only
+    // every few tens of milliseconds, not once per entry.
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    const QStringList paths = collectFolderFiles(folder, QStringLiteral("*.") + extension, [&] {
+        if (sinceEvents.elapsed() >= m_eventInterval) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
+    });
+    m_imageList->append(paths);
+}
 
 void Form1::Text1_Change()
 {

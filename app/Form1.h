@@ -35,6 +35,8 @@ public:
     void Form_Load();
 
     WindowPointer &windowPointer() { return m_pointer; }
+    // How often long work inside a handler lets the window answer, in ms.
+    void setEventInterval(qint64 milliseconds) { m_eventInterval = milliseconds; }
     ImageListModel &imageList() { return *m_imageList; }
 
 signals:
@@ -63,6 +65,7 @@ private:
     WindowPointer m_pointer;
     ImageListModel *m_imageList = nullptr;
     bool m_warningShown = false;
+    qint64 m_eventInterval = 30;
 
     ImageListView *ListView1 = nullptr;
     QLabel *Label1 = nullptr;

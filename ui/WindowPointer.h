@@ -34,6 +34,29 @@ public:
     // The hover rule: unless the window is busy, show this shape.
     void hover(Shape shape);
 
+    // Busy from construction to destruction. Nested operations (a walk started
+    // inside a conversion's wait, say) keep the pointer busy until the last one
+    // ends; then it returns to the default.
+    class BusyScope
+    {
+    public:
+        explicit BusyScope(WindowPointer &pointer) : m_pointer(pointer)
+        {
+            if (m_pointer.m_busyDepth++ == 0)
+                m_pointer.set(Shape::Busy);
+        }
+        ~BusyScope()
+        {
+            if (--m_pointer.m_busyDepth == 0)
+                m_pointer.set(Shape::Default);
+        }
+        BusyScope(const BusyScope &) = delete;
+        BusyScope &operator=(const BusyScope &) = delete;
+
+    private:
+        WindowPointer &m_pointer;
+    };
+
 private:
     void apply();
     void coverControls();
@@ -41,6 +64,7 @@ private:
 
     QWidget *m_window;
     Shape m_shape = Shape::Default;
+    int m_busyDepth = 0;
     std::optional<QCursor> m_custom;
     struct Covered {
         QPointer<QWidget> control;

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // Answers the main window's dialogs without a screen and records what was shown.
 class ScriptedDialogs final : public Dialogs
 {
@@ -16,7 +18,33 @@ public:
     void message(QWidget *, const QString &text, MessageIcon icon) override
     {
         messages.append({text, icon});
+        if (onMessage)
+            onMessage(text);
+    }
+
+    QStringList getOpenFileNames(QWidget *, const QString &title, const QString &filter) override
+    {
+        asked << title + QLatin1Char('|') + filter;
+        return openAnswers.isEmpty() ? QStringList() : openAnswers.takeFirst();
+    }
+
+    QString getText(QWidget *, const QString &prompt, const QString &defaultText) override
+    {
+        asked << prompt + QLatin1Char('|') + defaultText;
+        return textAnswers.isEmpty() ? QString() : textAnswers.takeFirst();
+    }
+
+    QString getExistingDirectory(QWidget *, const QString &prompt) override
+    {
+        asked << prompt;
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 
     QList<Message> messages;
+    std::function<void(const QString &)> onMessage;
+    // Answers, taken in turn; an empty list answers as Cancel does.
+    QList<QStringList> openAnswers;
+    QStringList textAnswers;
+    QStringList folderAnswers;
+    QStringList asked;
 };

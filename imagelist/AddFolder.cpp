@@ -1,0 +1,72 @@
+#include "imagelist/AddFolder.h"
+
+#include "app/Dialogs.h"
+
+#include <QDir>
+
+QString BrowseForFolder(Dialogs &dialogs, QWidget *owner, const QString &prompt)
+{
+    return dialogs.getExistingDirectory(owner, prompt);
+}
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    const QChar separator = QDir::separator();
+    const QString joined = folder + separator + name;
+    QString folded;
+    folded.reserve(joined.size());
+    for (qsizetype i = 0; i < joined.size(); ++i) {
+        folded += joined[i];
+        if (joined[i] == separator && i + 1 < joined.size() && joined[i + 1] == separator)
+            ++i;   // the pair's second separator; the next pair starts after it
+    }
+    return folded;
+}
+
+bool matchesWildcard(const QString &name, const QString &pattern)
+{
+    // Iterative matching with one backtracking point for the last '*'.
+    qsizetype n = 0, p = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == QLatin1Char('?')
+                                   || pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+        ++p;
+    return p == pattern.size();
+}
+
+QStringList collectFolderFiles(const QString &root, const QString &pattern,
+                               const std::function<void()> &keepAnswering)
+{
+    QStringList paths;
+    // Level by level: each level's folders in order, their sub-folders making
+    // the next level.
+    QStringList level{root};
+    while (!level.isEmpty()) {
+        QStringList next;
+        for (const QString &folder : std::as_const(level)) {
+            const FolderContents contents = listFolder(folder);
+            for (const QString &name : contents.files)
+                if (!name.startsWith(QLatin1Char('~')) && matchesWildcard(name, pattern))
+                    paths << joinPath(folder, name);
+            for (const QString &name : contents.folders)
+                next << joinPath(folder, name);
+            if (keepAnswering)
+                keepAnswering();
+        }
+        level = std::move(next);
+    }
+    return paths;
+}

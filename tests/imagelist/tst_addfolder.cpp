@@ -1,0 +1,186 @@
+// The folder walk on real folder trees: order, names, hidden entries, links,
+// folders that vanish.
+#include "TestMain.h"
+
+#include "imagelist/AddFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void touch(const QString &path)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+}
+
+QStringList subFoldersInListingOrder(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+}
+
+QStringList walk(const QString &root, const QString &pattern = QStringLiteral("*.jpg"),
+                 const std::function<void()> &between = {})
+{
+    return collectFolderFiles(root, pattern, between);
+}
+
+} // namespace
+
+class TestAddFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void joiningFoldsDoubledSeparatorsOnce_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("joined");
+        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg";
+        QTest::newRow("folder") << "/p" << "a.jpg" << "/p/a.jpg";
+        QTest::newRow("trailing separator") << "/p/" << "a.jpg" << "/p/a.jpg";
+        QTest::newRow("one pass over pairs") << "/a///b" << "c" << "/a//b/c";
+        QTest::newRow("leading pair") << "//server/share" << "c" << "/server/share/c";
+    }
+
+    void joiningFoldsDoubledSeparatorsOnce()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, joined);
+        QCOMPARE(joinPath(folder, name), joined);
+    }
+
+    void wildcardsIgnoreLetterCase_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("plain") << "a.jpg" << "*.jpg" << true;
+        QTest::newRow("capitals") << "IMG_0001.JPG" << "*.jpg" << true;
+        QTest::newRow("other extension") << "b.jpeg" << "*.jpg" << false;
+        QTest::newRow("star in the extension") << "b.jpeg" << "*.jp*" << true;
+        QTest::newRow("longer name") << "a.jpg.txt" << "*.jpg" << false;
+        QTest::newRow("question mark") << "x.jpg" << "?.jpg" << true;
+        QTest::newRow("question mark is one character") << "xy.jpg" << "?.jpg" << false;
+        QTest::newRow("hidden file") << ".jpg" << "*.jpg" << true;
+        QTest::newRow("no dot") << "jpg" << "*.jpg" << false;
+        QTest::newRow("non-ASCII") << "Ünïcödé.JPG" << "*.jpg" << true;
+        QTest::newRow("backtracking") << "a.jpg.jpg" << "*.jpg" << true;
+    }
+
+    void wildcardsIgnoreLetterCase()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, pattern);
+        QFETCH(bool, matches);
+        QCOMPARE(matchesWildcard(name, pattern), matches);
+    }
+
+    void foldersAreWalkedInLevelOrder()
+    {
+        QTemporaryDir dir;
+        const QString r = dir.filePath("R");
+        for (const char *folder : {"R", "R/B", "R/A", "R/B/B1", "R/A/A1"})
+            QVERIFY(QDir(dir.path()).mkpath(folder));
+        touch(r + "/x.jpg");
+        for (const char *file : {"R/B/b.jpg", "R/A/a.jpg", "R/B/B1/b1.jpg", "R/A/A1/a1.jpg"})
+            touch(dir.filePath(file));
+
+        // Level order, each level in the file system's own listing order.
+        QStringList expected{r + "/x.jpg"};
+        QStringList depth2;
+        for (const QString &sub : subFoldersInListingOrder(r)) {
+            expected << r + "/" + sub + "/" + sub.toLower() + ".jpg";
+            for (const QString &subsub : subFoldersInListingOrder(r + "/" + sub))
+                depth2 << r + "/" + sub + "/" + subsub + "/" + subsub.toLower() + ".jpg";
+        }
+        QCOMPARE(walk(r), expected + depth2);
+    }
+
+    void namesHiddenEntriesAndFoldersNamedLikePictures()
+    {
+        QTemporaryDir dir;
+        QDir root(dir.path());
+        for (const char *folder : {".hidden", "x.jpg", "x.jpg/inner", "sub"})
+            QVERIFY(root.mkpath(folder));
+        for (const char *file : {"~a.jpg", "a~b.jpg", ".dotfile.jpg", "A.JPG", "b.jpeg", ".hidden/h.jpg",
+                                 "x.jpg/inner/in.jpg", "sub/~c.jpg", "sub/c.jpg"})
+            touch(dir.filePath(file));
+
+        QStringList found = walk(dir.path());
+        found.sort();
+        QStringList expected{dir.filePath(".dotfile.jpg"), dir.filePath("A.JPG"), dir.filePath("a~b.jpg"),
+                             dir.filePath("sub/c.jpg"), dir.filePath("x.jpg/inner/in.jpg")};
+        expected.sort();
+        QCOMPARE(found, expected);
+
+        QStringList wild = walk(dir.path(), "*.jp*");
+        QVERIFY(wild.contains(dir.filePath("b.jpeg")));
+    }
+
+    void filesAreCountedToTheLast_data()
+    {
+        QTest::addColumn<int>("count");
+        for (int count : {0, 100, 101, 150})
+            QTest::newRow(qPrintable(QString::number(count))) << count;
+    }
+
+    void filesAreCountedToTheLast()
+    {
+        QFETCH(int, count);
+        QTemporaryDir dir;
+        for (int i = 0; i < count; ++i)
+            touch(dir.filePath(QStringLiteral("%1.jpg").arg(i)));
+        touch(dir.filePath("other.png"));
+        const QStringList found = walk(dir.path());
+        QCOMPARE(found.size(), count);
+        QStringList listed;
+        for (const QString &name : QDir(dir.path()).entryList({"*.jpg"}, QDir::Files, QDir::Unsorted))
+            listed << dir.filePath(name);
+        QCOMPARE(found, listed);
+    }
+
+    void linksToFoldersAreNotFollowed()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("a/b"));
+        touch(dir.filePath("a/b/p.jpg"));
+        QVERIFY(QFile::link(dir.filePath("a"), dir.filePath("a/b/loop")));      // a circle
+        QVERIFY(QFile::link(dir.filePath("a/b/p.jpg"), dir.filePath("a/link.jpg")));
+        QVERIFY(QFile::link(dir.filePath("gone.jpg"), dir.filePath("a/dangling.jpg")));
+
+        QStringList found = walk(dir.path());
+        found.sort();
+        QCOMPARE(found, QStringList({dir.filePath("a/b/p.jpg"), dir.filePath("a/dangling.jpg"),
+                                     dir.filePath("a/link.jpg")}));
+    }
+
+    void aFolderThatVanishesIsSkipped()
+    {
+        QTemporaryDir dir;
+        for (const char *folder : {"one", "two", "three"})
+            QVERIFY(QDir(dir.path()).mkpath(folder));
+        for (const char *file : {"one/1.jpg", "two/2.jpg", "three/3.jpg"})
+            touch(dir.filePath(file));
+
+        // The first folder listed is the root; remove "two" as soon as its
+        // level is known, before it is read.
+        bool removed = false;
+        const QStringList found = walk(dir.path(), "*.jpg", [&] {
+            if (!removed)
+                removed = QDir(dir.filePath("two")).removeRecursively();
+        });
+        QVERIFY(removed);
+        QVERIFY(!found.contains(dir.filePath("two/2.jpg")));
+        QVERIFY(found.contains(dir.filePath("one/1.jpg")));
+        QVERIFY(found.contains(dir.filePath("three/3.jpg")));
+        QVERIFY(walk(dir.filePath("no such folder")).isEmpty());
+    }
+};
+
+PICTOREEL_TEST_MAIN(TestAddFolder)
+#include "tst_addfolder.moc"
