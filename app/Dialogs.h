@@ -29,6 +29,10 @@ public:
 
     // Folder browser: the chosen folder, or the empty string on Cancel.
     virtual QString getExistingDirectory(QWidget *owner, const QString &prompt) = 0;
+
+    // Save dialog for one file name, asking before an existing file is
+    // replaced; the empty string on Cancel.
+    virtual QString getSaveFileName(QWidget *owner, const QString &title, const QString &filter) = 0;
 };
 
 class QtDialogs final : public Dialogs
@@ -38,6 +42,7 @@ public:
     QStringList getOpenFileNames(QWidget *owner, const QString &title, const QString &filter) override;
     QString getText(QWidget *owner, const QString &prompt, const QString &defaultText) override;
     QString getExistingDirectory(QWidget *owner, const QString &prompt) override;
+    QString getSaveFileName(QWidget *owner, const QString &title, const QString &filter) override;
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Pictoreel");

@@ -1,6 +1,8 @@
 #include "app/Form1.h"
 
 #include "app/Dialogs.h"
+#include "convert/ConversionRun.h"
+#include "convert/ConverterCommand.h"
 #include "convert/DelayCheck.h"
 #include "convert/Settings.h"
 #include "imagelist/AddFolder.h"
@@ -218,7 +220,31 @@ void Form1::Check1_Click()
     m_imageList->append(chosen);
 }
 
-void Form1::Check2_Click() {}
+void Form1::Check2_Click()
+{
+    if (m_imageList->count() <= 0) {
+        m_services.dialogs->message(this, tr("No files added."), Dialogs::MessageIcon::None);
+        return;
+    }
+    const QString output = m_services.dialogs->getSaveFileName(this, tr("Save Slide Show As (SWF file)"),
+                                                               QStringLiteral("Shockwave Flash files (*.swf)"));
+    if (output.isEmpty())
+        return;
+
+    ConversionResult result;
+    {
+        const WindowPointer::BusyScope busy(m_pointer);
+        // The list is read after the dialog: it may have changed while it was open.
+        const ConverterCommand converter = buildConverterCommand(
+            m_services.programFolder, Text1->text(), m_imageList->paths(), output,
+            [this](int index, int count) { ProgressBar1->setValue(int(float(double(index) / count * 100.0))); });
+        result = runConverter(converter.command);
+        ProgressBar1->setValue(0);
+    }
+    m_services.dialogs->message(this, result.message,
+                                result.outcome == ConversionResult::Outcome::Done ? Dialogs::MessageIcon::None
+                                                                                  : Dialogs::MessageIcon::Warning);
+}
 
 void Form1::Check3_Click()
 {

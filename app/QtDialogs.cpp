@@ -35,3 +35,8 @@ QString QtDialogs::getExistingDirectory(QWidget *owner, const QString &prompt)
 {
     return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner, prompt));
 }
+
+QString QtDialogs::getSaveFileName(QWidget *owner, const QString &title, const QString &filter)
+{
+    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(owner, title, QString(), filter));
+}

@@ -40,7 +40,17 @@ public:
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 
+    QString getSaveFileName(QWidget *, const QString &title, const QString &filter) override
+    {
+        asked << title + QLatin1Char('|') + filter;
+        if (onSave)
+            onSave();
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+
     QList<Message> messages;
+    std::function<void()> onSave;
+    QStringList saveAnswers;
     std::function<void(const QString &)> onMessage;
     // Answers, taken in turn; an empty list answers as Cancel does.
     QList<QStringList> openAnswers;

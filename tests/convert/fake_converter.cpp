@@ -1,0 +1,43 @@
+// A stand-in for jpeg2swf in the tests: records its arguments (the lines of an
+// @FILE argument in its place) and ends as told by its environment.
+//   FAKE_RECORD   file to write the arguments to, each followed by a NUL byte
+//   FAKE_DELAY_MS wait this long first
+//   FAKE_STDERR   text to write to standard error
+//   FAKE_STATUS   exit status
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+int main(int argc, char *argv[])
+{
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.size() > 1 && arg[0] == '@') {
+            std::ifstream list(arg.substr(1));
+            for (std::string line; std::getline(list, line);)
+                args.push_back(line);
+        } else {
+            args.push_back(arg);
+        }
+    }
+    if (const char *delay = std::getenv("FAKE_DELAY_MS"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
+    if (const char *text = std::getenv("FAKE_STDERR"))
+        std::fputs(text, stderr);
+    if (const char *record = std::getenv("FAKE_RECORD")) {
+        const std::string partial = std::string(record) + ".part";
+        {
+            std::ofstream out(partial, std::ios::binary);
+            for (const std::string &arg : args)
+                out << arg << '\0';
+        }
+        std::rename(partial.c_str(), record);   // appears whole
+    }
+    const char *status = std::getenv("FAKE_STATUS");
+    return status ? std::atoi(status) : 0;
+}

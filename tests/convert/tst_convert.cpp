@@ -1,0 +1,309 @@
+// The Convert button: the command line, the launch and the wait, what the user
+// is told; with a stand-in converter and, at the end, the real one.
+#include "Form1Fixture.h"
+#include "ModalAnswer.h"
+
+#include "convert/ConverterCommand.h"
+#include "convert/Shell32.h"
+#include "imagelist/ImageListModel.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QProcess>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QToolButton>
+
+namespace {
+
+const QString kFake = QStringLiteral(FAKE_CONVERTER);
+
+// A program folder whose jpeg2swf is the stand-in (or the real converter).
+struct ConvertFixture {
+    explicit ConvertFixture(const QString &converter = kFake)
+    {
+        QFile::link(converter, programFolder.filePath(converterFileName()));
+        f = std::make_unique<Form1Fixture>(programFolder.path());
+        f->showLoaded();
+        qputenv("FAKE_RECORD", record().toLocal8Bit());
+        qunsetenv("FAKE_STATUS");
+        qunsetenv("FAKE_STDERR");
+        qunsetenv("FAKE_DELAY_MS");
+    }
+    ~ConvertFixture() { qunsetenv("FAKE_RECORD"); }
+
+    QString record() const { return work.filePath("record"); }
+    QStringList recorded() const
+    {
+        QFile file(record());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList args = QString::fromUtf8(file.readAll()).split(QChar(0));
+        args.removeLast();
+        return args;
+    }
+    void convert() { f->form.findChild<QToolButton *>("Check2")->click(); }
+    QProgressBar *progress() { return f->form.findChild<QProgressBar *>("ProgressBar1"); }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const auto &m : f->dialogs.messages)
+            texts << m.text;
+        return texts;
+    }
+
+    QTemporaryDir programFolder;
+    QTemporaryDir work;
+    std::unique_ptr<Form1Fixture> f;
+};
+
+} // namespace
+
+class TestConvert : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { clearSettings(); }
+
+    void commandLineHasItsDocumentedForm()
+    {
+        const ConverterCommand example = buildConverterCommand("/tools/conv", "2", {"/pics/a.jpg", "/pics/b c.jpg"},
+                                                               "/out/show.swf");
+        QCOMPARE(example.commandLine,
+                 QStringLiteral("\"/tools/conv/jpeg2swf\" -r 2 \"/pics/a.jpg\" \"/pics/b c.jpg\"  -o \"/out/show.swf\""));
+        QCOMPARE(example.command.program, QStringLiteral("/tools/conv/jpeg2swf"));
+        QCOMPARE(example.command.arguments,
+                 QStringList({"-r", "2", "-o", "/out/show.swf", "--", "/pics/a.jpg", "/pics/b c.jpg"}));
+
+        const ConverterCommand empty = buildConverterCommand("/t", "", {"/p/a.jpg"}, "/o.swf");
+        QCOMPARE(empty.commandLine, QStringLiteral("\"/t/jpeg2swf\" -r  \"/p/a.jpg\"  -o \"/o.swf\""));
+
+        QList<int> progress;
+        buildConverterCommand("/t", "1", {"a", "b", "c"}, "o", [&](int index, int count) {
+            progress << int(float(double(index) / count * 100.0));
+        });
+        QCOMPARE(progress, QList<int>({33, 66, 100}));
+    }
+
+    void windowStyleRule()
+    {
+        QCOMPARE(settleWindowStyle(std::nullopt), 6);
+        QCOMPARE(settleWindowStyle(-1), 6);
+        QCOMPARE(settleWindowStyle(7), 6);
+        QCOMPARE(settleWindowStyle(0), 0);
+        QCOMPARE(settleWindowStyle(6), 6);
+    }
+
+    void launchAndWaitReturnsTheExitStatusOrTheFailureValue()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(LaunchAndWait({"/nonexistent/jpeg2swf", {}}), launchFailure(ENOENT));
+        QCOMPARE(launchFailure(ENOENT), qint32(0x80040002u));
+        QVERIFY(timer.elapsed() < 100);   // no wait for a launch that failed
+
+        qputenv("FAKE_STATUS", "1");
+        QCOMPARE(LaunchAndWait({kFake, {}}), 1);
+        qputenv("FAKE_STATUS", "0");
+        timer.restart();
+        QCOMPARE(LaunchAndWait({kFake, {}}), 0);
+        QVERIFY(timer.elapsed() >= 100);  // at least one full cycle
+        qunsetenv("FAKE_STATUS");
+    }
+
+    void emptyListAndCancelledDialog()
+    {
+        ConvertFixture c;
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"No files added."}));
+        QCOMPARE(c.f->dialogs.messages[0].icon, Dialogs::MessageIcon::None);
+        QVERIFY(c.f->dialogs.asked.isEmpty());
+
+        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->form.windowPointer().hover(WindowPointer::Shape::Custom);
+        c.convert();   // the save dialog is cancelled
+        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)"}));
+        QCOMPARE(c.messages().size(), 1);
+        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Custom);
+        QCOMPARE(c.progress()->value(), 0);
+        QVERIFY(c.recorded().isEmpty());
+    }
+
+    void awkwardPathsReachTheConverterWhole()
+    {
+        ConvertFixture c;
+        const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
+                                "/p/Ünïcödé.jpg", "/p/a.jpg"};
+        c.f->form.imageList().append(paths);
+        c.f->text1()->setText("1,5");
+        c.f->dialogs.saveAnswers = {"/out/-show.swf"};
+        // Seen while the converter runs: busy pointer and a full bar.
+        c.f->dialogs.onSave = [&] {
+            QTimer::singleShot(50, [&] {
+                QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);
+                QCOMPARE(c.progress()->value(), 100);
+            });
+        };
+        qputenv("FAKE_DELAY_MS", "300");
+        c.convert();
+        QCOMPARE(c.recorded(), QStringList({"-r", "1,5", "-o", "/out/-show.swf", "--"}) + paths);
+        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.progress()->value(), 0);
+    }
+
+    void failuresAreNeverReportedAsDone()
+    {
+        ConvertFixture c;
+        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf"};
+
+        qputenv("FAKE_STATUS", "1");
+        qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
+        c.convert();
+        QCOMPARE(c.f->dialogs.messages.last().icon, Dialogs::MessageIcon::Warning);
+        QVERIFY(c.messages().last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
+
+        qputenv("FAKE_STDERR", QByteArray(5000, 'x'));
+        c.convert();
+        QVERIFY(c.messages().last().size() < 1500);   // trimmed to a readable length
+
+        QFile::remove(c.programFolder.filePath(converterFileName()));
+        c.convert();
+        QVERIFY(c.messages().last().contains(c.programFolder.filePath("jpeg2swf")));
+        QVERIFY(c.messages().last().contains("No such file or directory"));
+        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.progress()->value(), 0);
+        QVERIFY(!c.messages().contains("Done."));
+    }
+
+    void convertDuringAWaitRunsACompleteNestedRun()
+    {
+        ConvertFixture c;
+        c.f->form.imageList().append(QStringLiteral("/p/outer.jpg"));
+        c.f->dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
+        qputenv("FAKE_DELAY_MS", "400");
+        QStringList order;
+        c.f->dialogs.onMessage = [&](const QString &text) { order << text; };
+        bool nested = false;
+        c.f->dialogs.onSave = [&] {
+            if (nested)
+                return;
+            nested = true;
+            // During the outer wait: change the list and press Convert again.
+            QTimer::singleShot(150, [&] {
+                c.f->form.imageList().append(QStringLiteral("/p/inner.jpg"));
+                c.convert();
+                order << QStringLiteral("inner returned");
+                QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
+            });
+        };
+        c.convert();
+        QCOMPARE(order, QStringList({"Done.", "inner returned", "Done."}));
+        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+    }
+
+    void closingDuringTheWaitLeavesTheConverterRunning()
+    {
+        ConvertFixture c;
+        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->dialogs.saveAnswers = {"/out/a.swf"};
+        qputenv("FAKE_DELAY_MS", "300");
+        QSignalSpy unloaded(&c.f->form, &Form1::unloaded);
+        bool recordedWhenClosed = true;
+        QObject::connect(&c.f->form, &Form1::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
+        c.f->dialogs.onSave = [&] { QTimer::singleShot(50, [&] { c.f->form.close(); }); };
+        c.convert();
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!recordedWhenClosed);   // the window closed while the converter ran
+
+        // And a program that ends inside the wait does not take the converter with it.
+        QFile::remove(c.record());
+        QProcess waiter;
+        waiter.start(QStringLiteral(CLOSE_DURING_WAIT), {kFake, "x.jpg"});
+        QVERIFY(waiter.waitForFinished(5000));
+        QCOMPARE(waiter.exitCode(), 0);
+        QVERIFY(!QFile::exists(c.record()));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(c.record()), 5000);
+        QCOMPARE(c.recorded(), QStringList({"x.jpg"}));
+    }
+
+    void longListsGoThroughAListFileInTheSameOrder()
+    {
+        ConvertFixture c;
+        QStringList paths;
+        const QString longFolder = QStringLiteral("/pictures/") + QString(180, QLatin1Char('x'));
+        for (int i = 0; i < 40000; ++i)
+            paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
+        c.f->form.imageList().append(paths);
+        c.f->dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QCOMPARE(c.recorded(), QStringList({"-r", "1", "-o", "/out/long.swf", "--"}) + paths);
+        const QStringList leftovers = QDir(QDir::tempPath()).entryList({"pictoreel-*.args"});
+        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
+
+        // A line break cannot go into a list file: said plainly, nothing run.
+        c.f->form.imageList().append(QStringLiteral("/p/new\nline.jpg"));
+        QFile::remove(c.record());
+        c.convert();
+        QVERIFY(c.messages().last().contains("line break"));
+        QVERIFY(!QFile::exists(c.record()));
+    }
+
+    void theRealSaveDialogAsksBeforeReplacing()
+    {
+        QTemporaryDir dir;
+        QtDialogs real;
+        QWidget owner;
+        answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Slide Show As (SWF file)"));
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            QCOMPARE(dialog->nameFilters(), QStringList({"Shockwave Flash files (*.swf)"}));
+            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            dialog->setDirectory(dir.path());
+            dialog->selectFile(dir.filePath("show.swf"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QCOMPARE(real.getSaveFileName(&owner, "Save Slide Show As (SWF file)", "Shockwave Flash files (*.swf)"),
+                 dir.filePath("show.swf"));
+    }
+
+    void theRealConverterMakesASlideShowOfTheList()
+    {
+        ConvertFixture c(QStringLiteral(JPEG2SWF));
+        QStringList paths;
+        const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
+        for (int i = 0; i < colours.size(); ++i) {
+            QImage picture(320, 240, QImage::Format_RGB32);
+            picture.fill(colours[i]);
+            paths << c.work.filePath(QStringLiteral("picture %1.jpg").arg(i));
+            QVERIFY(picture.save(paths.last(), "JPG", 90));
+        }
+        c.f->form.imageList().append(paths);
+        const QString output = c.work.filePath("show.swf");
+        c.f->dialogs.saveAnswers = {output};
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"Done."}));
+
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-v", "error", "-i", output, "-vf", "scale=1:1:flags=area", "-fps_mode", "passthrough",
+                                "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+        QVERIFY(ffmpeg.waitForFinished(30000));
+        const QByteArray rgb = ffmpeg.readAllStandardOutput();
+        QCOMPARE(rgb.size(), 3 * 3);
+        for (int i = 0; i < 3; ++i) {
+            const QColor seen(uchar(rgb[3 * i]), uchar(rgb[3 * i + 1]), uchar(rgb[3 * i + 2]));
+            QVERIFY2(qAbs(seen.red() - colours[i].red()) < 12 && qAbs(seen.green() - colours[i].green()) < 12
+                         && qAbs(seen.blue() - colours[i].blue()) < 12,
+                     qPrintable(seen.name()));
+        }
+    }
+};
+
+PICTOREEL_TEST_MAIN(TestConvert)
+#include "tst_convert.moc"
