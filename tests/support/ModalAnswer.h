@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
 // Answers the next modal dialog of type Dialog once it is shown: calls answer
-// with it. Used to drive Qt's real dialogs from a test.
+// with it. Used to drive Qt's real dialogs from a test. A dialog the answer
+// left open is rejected a little later, so a failing test fails, not hangs.
 template <typename Dialog>
 void answerNextModal(std::function<void(Dialog *)> answer)
 {
@@ -19,6 +21,11 @@ void answerNextModal(std::function<void(Dialog *)> answer)
             timer->stop();
             timer->deleteLater();
             answer(dialog);
+            QPointer<Dialog> open(dialog);
+            QTimer::singleShot(3000, [open] {
+                if (open && open->isVisible())
+                    QMetaObject::invokeMethod(open.data(), "reject");
+            });
         }
     });
     timer->start(10);
