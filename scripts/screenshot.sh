@@ -12,7 +12,7 @@ cleanup() { kill "${app_pid:-}" "${xvfb_pid:-}" 2>/dev/null || true; rm -rf "$wo
 trap cleanup EXIT
 
 # Xvfb picks a free display and writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
