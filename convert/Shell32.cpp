@@ -18,7 +18,9 @@ int settleWindowStyle(std::optional<int> windowStyle)
 
 qint32 LaunchAndWait(const Command &command, std::optional<int> windowStyle, const QString &errorLog)
 {
-    settleWindowStyle(windowStyle);
+    // Settled as everywhere, but a console program on Linux shows no window:
+    // nothing uses the value here.
+    [[maybe_unused]] const int style = settleWindowStyle(windowStyle);
     const LaunchedProcess process = launchProcess(command, errorLog);
     if (process.error != 0)
         return launchFailure(process.error);
