@@ -202,6 +202,9 @@ int convert(const Options &options, std::ostream &errors)
     } catch (const std::bad_alloc &) {
         errors << "jpeg2swf: out of memory\njpeg2swf: nothing was written\n";
         return kFailed;
+    } catch (const std::exception &error) {
+        errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
+        return kFailed;
     }
     return kWritten;
 }
