@@ -1,7 +1,7 @@
 // A stand-in for jpeg2swf in the tests: records its arguments (the lines of an
 // @FILE argument in its place) and ends as told by its environment.
 //   FAKE_RECORD   file to write the arguments to, each followed by a NUL byte
-//   FAKE_DELAY_MS wait this long first
+//   FAKE_WAIT_FOR wait until this file exists (at most 30 s) before going on
 //   FAKE_STDERR   text to write to standard error
 //   FAKE_STATUS   exit status
 #include <chrono>
@@ -25,8 +25,9 @@ int main(int argc, char *argv[])
             args.push_back(arg);
         }
     }
-    if (const char *delay = std::getenv("FAKE_DELAY_MS"))
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
+    if (const char *release = std::getenv("FAKE_WAIT_FOR"))
+        for (int i = 0; i < 3000 && !std::ifstream(release); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (const char *text = std::getenv("FAKE_STDERR"))
         std::fputs(text, stderr);
     if (const char *record = std::getenv("FAKE_RECORD")) {

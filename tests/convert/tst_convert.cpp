@@ -32,9 +32,21 @@ struct ConvertFixture {
         qputenv("FAKE_RECORD", record().toLocal8Bit());
         qunsetenv("FAKE_STATUS");
         qunsetenv("FAKE_STDERR");
-        qunsetenv("FAKE_DELAY_MS");
+        qunsetenv("FAKE_WAIT_FOR");
     }
-    ~ConvertFixture() { qunsetenv("FAKE_RECORD"); }
+    ~ConvertFixture()
+    {
+        qunsetenv("FAKE_RECORD");
+        qunsetenv("FAKE_WAIT_FOR");
+    }
+
+    // The stand-in converter runs until release() is called.
+    void holdConverter() { qputenv("FAKE_WAIT_FOR", work.filePath("release").toLocal8Bit()); }
+    void release()
+    {
+        QFile file(work.filePath("release"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
 
     QString record() const { return work.filePath("record"); }
     QStringList recorded() const
@@ -143,13 +155,14 @@ private slots:
         c.f->text1()->setText("1,5");
         c.f->dialogs.saveAnswers = {"/out/-show.swf"};
         // Seen while the converter runs: busy pointer and a full bar.
+        c.holdConverter();
         c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(50, [&] {
+            QTimer::singleShot(0, [&] {
                 QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);
                 QCOMPARE(c.progress()->value(), 100);
+                c.release();
             });
         };
-        qputenv("FAKE_DELAY_MS", "300");
         c.convert();
         QCOMPARE(c.recorded(), QStringList({"-r", "1,5", "-o", "/out/-show.swf", "--"}) + paths);
         QCOMPARE(c.messages(), QStringList({"Done."}));
@@ -187,7 +200,7 @@ private slots:
         ConvertFixture c;
         c.f->form.imageList().append(QStringLiteral("/p/outer.jpg"));
         c.f->dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
-        qputenv("FAKE_DELAY_MS", "400");
+        c.holdConverter();
         QStringList order;
         c.f->dialogs.onMessage = [&](const QString &text) { order << text; };
         bool nested = false;
@@ -196,8 +209,9 @@ private slots:
                 return;
             nested = true;
             // During the outer wait: change the list and press Convert again.
-            QTimer::singleShot(150, [&] {
+            QTimer::singleShot(0, [&] {
                 c.f->form.imageList().append(QStringLiteral("/p/inner.jpg"));
+                c.release();   // both converters may end now; the outer wait resumes only after this returns
                 c.convert();
                 order << QStringLiteral("inner returned");
                 QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
@@ -213,23 +227,30 @@ private slots:
         ConvertFixture c;
         c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->dialogs.saveAnswers = {"/out/a.swf"};
-        qputenv("FAKE_DELAY_MS", "300");
+        c.holdConverter();
         QSignalSpy unloaded(&c.f->form, &Form1::unloaded);
         bool recordedWhenClosed = true;
         QObject::connect(&c.f->form, &Form1::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
-        c.f->dialogs.onSave = [&] { QTimer::singleShot(50, [&] { c.f->form.close(); }); };
+        c.f->dialogs.onSave = [&] {
+            QTimer::singleShot(0, [&] {
+                c.f->form.close();
+                c.release();
+            });
+        };
         c.convert();
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!recordedWhenClosed);   // the window closed while the converter ran
 
         // And a program that ends inside the wait does not take the converter with it.
         QFile::remove(c.record());
+        QFile::remove(c.work.filePath("release"));
         QProcess waiter;
         waiter.start(QStringLiteral(CLOSE_DURING_WAIT), {kFake, "x.jpg"});
-        QVERIFY(waiter.waitForFinished(5000));
+        QVERIFY(waiter.waitForFinished(10000));
         QCOMPARE(waiter.exitCode(), 0);
         QVERIFY(!QFile::exists(c.record()));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(c.record()), 5000);
+        c.release();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(c.record()), 10000);
         QCOMPARE(c.recorded(), QStringList({"x.jpg"}));
     }
 
