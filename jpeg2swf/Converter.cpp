@@ -4,6 +4,7 @@
 #include "OutputFile.h"
 #include "Prepare.h"
 #include "Timeline.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
 #include <deque>
@@ -29,20 +30,24 @@ std::string describeDelay(double delay)
 }
 
 // Probes every picture and names every bad one. Returns the plans when all are
-// good.
+// good. The stage takes the first picture's size.
 std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std::ostream &errors)
 {
-    std::vector<std::pair<std::string, PictureInfo>> probed;
-    probed.reserve(options.pictures.size());
+    std::vector<PicturePlan> plans;
+    plans.reserve(options.pictures.size());
+    std::optional<Size> stage;
     bool allGood = true;
     for (const std::string &path : options.pictures) {
         std::string error;
-        if (auto info = probePicture(path, error)) {
-            probed.emplace_back(path, *info);
-        } else {
+        const auto info = probePicture(path, error);
+        if (!info) {
             errors << "jpeg2swf: " << path << ": " << error << '\n';
             allGood = false;
+            continue;
         }
+        if (!stage)
+            stage = stageSize(*info, {options.maxWidth, options.maxHeight});
+        plans.push_back(planPicture(path, *info, *stage));
     }
 
     struct stat output {};
@@ -54,9 +59,9 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
                    << (S_ISDIR(output.st_mode) ? "is a folder" : "not a regular file") << '\n';
             allGood = false;
         }
-        for (const auto &[path, info] : probed) {
-            if (info.device == output.st_dev && info.inode == output.st_ino) {
-                errors << "jpeg2swf: " << options.output << ": is the picture " << path
+        for (const PicturePlan &plan : plans) {
+            if (plan.info.device == output.st_dev && plan.info.inode == output.st_ino) {
+                errors << "jpeg2swf: " << options.output << ": is the picture " << plan.path
                        << "; it would be overwritten\n";
                 allGood = false;
                 break;
@@ -65,12 +70,6 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
     }
     if (!allGood)
         return std::nullopt;
-
-    const Size stage = stageSize(probed.front().second, {options.maxWidth, options.maxHeight});
-    std::vector<PicturePlan> plans;
-    plans.reserve(probed.size());
-    for (const auto &[path, info] : probed)
-        plans.push_back(planPicture(path, info, stage));
     return plans;
 }
 
@@ -139,15 +138,15 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
 {
     const unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     std::deque<std::future<PreparedPicture>> window;
+    WorkerPool workers(jobs);
     std::size_t next = 0;
     for (std::size_t i = 0; i < plans.size(); ++i) {
         while (next < plans.size() && window.size() < jobs) {
             const PicturePlan &plan = plans[next++];
+            auto prepare = [&plan, quality = options.quality] { return preparePicture(plan, quality); };
             // Embedding as is takes no work worth a thread: mapping is instant.
-            const auto policy = plan.embedding == Embedding::AsIs ? std::launch::deferred : std::launch::async;
-            window.push_back(std::async(policy, [&plan, quality = options.quality] {
-                return preparePicture(plan, quality);
-            }));
+            window.push_back(plan.embedding == Embedding::AsIs ? std::async(std::launch::deferred, prepare)
+                                                               : workers.submit(prepare));
         }
         PreparedPicture picture;
         try {

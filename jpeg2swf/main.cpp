@@ -2,6 +2,7 @@
 #include "OutputFile.h"
 
 #include <iostream>
+#include <malloc.h>
 
 #ifndef JPEG2SWF_VERSION
 #define JPEG2SWF_VERSION "0"
@@ -23,5 +24,9 @@ int main(int argc, char *argv[])
         return kUsageError;
     }
     installCleanupOnSignals();
+    // Picture buffers are megabytes each: keep them out of the heap, so they go
+    // back to the system when freed and a long list ends with the memory of a
+    // short one.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     return convert(parsed.options, std::cerr);
 }
