@@ -177,6 +177,17 @@ void Form1::Form_Unload()
     emit unloaded();
 }
 
+void Form1::moveEvent(QMoveEvent *event)
+{
+    // A window manager adds its frame only once the window is shown; the first
+    // move that reveals it centres the window again on its outer size.
+    if (!m_centredInFrame && frameGeometry().size() != size()) {
+        m_centredInFrame = true;
+        CenterForm(this);
+    }
+    QWidget::moveEvent(event);
+}
+
 void Form1::mouseMoveEvent(QMouseEvent *event)
 {
     // Moves that a control ignored travel up to the window; only those over the

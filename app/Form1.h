@@ -46,6 +46,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -65,6 +66,7 @@ private:
     WindowPointer m_pointer;
     ImageListModel *m_imageList = nullptr;
     bool m_warningShown = false;
+    bool m_centredInFrame = false;
     qint64 m_eventInterval = 30;
 
     ImageListView *ListView1 = nullptr;

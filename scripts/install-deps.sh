@@ -10,7 +10,7 @@ packages=(
   libgtest-dev
   fonts-liberation
   ffmpeg
-  xvfb xdotool x11-utils xclip dpkg-dev
+  xvfb xdotool x11-utils xclip openbox dpkg-dev
   desktop-file-utils appstream
 )
 

@@ -9,9 +9,10 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
-app_pid="" xvfb_pid=""
+app_pid="" xvfb_pid="" wm_pid=""
 cleanup() {
   [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
+  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -139,4 +140,31 @@ seen=$(ffmpeg -v error -i "$output" -vf scale=1:1:flags=area -fps_mode passthrou
 [ "$seen" = "$expected" ] || fail "pictures in the SWF: $(echo $seen) - expected $(echo $expected)"
 frames=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$output")
 [ "$frames" = 4 ] || fail "ffprobe counts $frames pictures"
+# 6. Under a window manager, which adds its frame after the window is shown,
+# the window is centred on its outer size, frame included.
+kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wait_until wm_running
+start_app
+centred_in_frame() {
+  local extents left right top bottom
+  extents=$(xprop -id "$main" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
+  [ -n "$extents" ] || return 1
+  IFS=, read -r left right top bottom <<<"$extents"
+  # The client area's place on the screen (xdotool's is off under a frame).
+  local info X Y WIDTH HEIGHT
+  info=$(xwininfo -id "$main")
+  X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+  Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+  WIDTH=$(sed -n 's/^ *Width: *//p' <<<"$info")
+  HEIGHT=$(sed -n 's/^ *Height: *//p' <<<"$info")
+  local outer_x=$((X - left)) outer_y=$((Y - top))
+  local want_x=$(((1024 - WIDTH - left - right) / 2)) want_y=$(((768 - HEIGHT - top - bottom) / 2))
+  [ $((outer_x - want_x)) -le 1 ] && [ $((want_x - outer_x)) -le 1 ] &&
+    [ $((outer_y - want_y)) -le 1 ] && [ $((want_y - outer_y)) -le 1 ]
+}
+wait_until centred_in_frame
+
 echo "real window: ok ($(echo $seen))"
