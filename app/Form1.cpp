@@ -73,7 +73,7 @@ Form1::Form1(Form1Services services, QWidget *parent)
     createControls();
     setTabOrder();
     watchPointerMoves();
-    m_pointer.coverWhenBusy(Text1);
+    m_pointer.coverWhenBusy(Text1, [this] { Text1->setCursor(Qt::IBeamCursor); });
     m_pointer.coverWhenBusy(ListView1->viewport(), [this] { ListView1->restoreOwnPointer(); });
 
     // The unseen Command1 holds the focus at start, so no visible control shows

@@ -16,8 +16,10 @@ Raster decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> b
 {
     switch (plan.info.format) {
     case PictureFormat::Jpeg: {
+        // The header is enough for decoding; the exact end is only needed to
+        // embed the file's own bytes.
         std::string error;
-        const auto jpeg = parseJpeg(bytes, error);
+        const auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
         if (!jpeg)
             throw CodecError(error);
         return decodeJpeg(bytes, *jpeg, stored.width, stored.height);

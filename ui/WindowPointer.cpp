@@ -49,33 +49,14 @@ void WindowPointer::apply()
 
 void WindowPointer::coverControls()
 {
-    for (const Covered &covered : std::as_const(m_covered)) {
-        QWidget *control = covered.control;
-        if (!control)
-            continue;
-        std::optional<QCursor> own;
-        if (control->testAttribute(Qt::WA_SetCursor))
-            own = control->cursor();
-        m_savedCursors.insert(control, own);
-        control->setCursor(Qt::WaitCursor);
-    }
+    for (const Covered &covered : std::as_const(m_covered))
+        if (covered.control)
+            covered.control->setCursor(Qt::WaitCursor);
 }
 
 void WindowPointer::uncoverControls()
 {
-    for (const Covered &covered : std::as_const(m_covered)) {
-        QWidget *control = covered.control;
-        if (!control)
-            continue;
-        if (covered.restore) {
+    for (const Covered &covered : std::as_const(m_covered))
+        if (covered.control)
             covered.restore();
-            continue;
-        }
-        const std::optional<QCursor> own = m_savedCursors.value(control);
-        if (own)
-            control->setCursor(*own);
-        else
-            control->unsetCursor();
-    }
-    m_savedCursors.clear();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCursor>
-#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -23,9 +22,8 @@ public:
     bool hasCustomCursor() const { return m_custom.has_value(); }
 
     // While busy, the control shows the busy pointer too. When the busy state
-    // ends, restore gives the control its own pointer back; without one, the
-    // pointer it had before is restored.
-    void coverWhenBusy(QWidget *control, std::function<void()> restore = {});
+    // ends, restore gives the control its own pointer back.
+    void coverWhenBusy(QWidget *control, std::function<void()> restore);
     bool isBusy() const { return m_shape == Shape::Busy; }
 
     Shape shape() const { return m_shape; }
@@ -71,6 +69,4 @@ private:
         std::function<void()> restore;
     };
     QList<Covered> m_covered;
-    // A covered control's own pointer while the busy pointer hides it.
-    QHash<QWidget *, std::optional<QCursor>> m_savedCursors;
 };
