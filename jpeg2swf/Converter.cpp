@@ -1,5 +1,6 @@
 #include "Converter.h"
 
+#include "FileStatus.h"
 #include "Layout.h"
 #include "OutputFile.h"
 #include "Prepare.h"
@@ -10,7 +11,6 @@
 #include <deque>
 #include <future>
 #include <ostream>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -50,17 +50,16 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
         plans.push_back(planPicture(path, *info, *stage));
     }
 
-    struct stat output {};
-    if (::stat(options.output.c_str(), &output) == 0) {
+    if (const auto output = fileStatus(options.output)) {
         // The finished file is renamed over the output: that must never
         // replace a folder, a device or a pipe.
-        if (!S_ISREG(output.st_mode)) {
+        if (output->kind != FileKind::Regular) {
             errors << "jpeg2swf: " << options.output << ": "
-                   << (S_ISDIR(output.st_mode) ? "is a folder" : "not a regular file") << '\n';
+                   << (output->kind == FileKind::Folder ? "is a folder" : "not a regular file") << '\n';
             allGood = false;
         }
         for (const PicturePlan &plan : plans) {
-            if (plan.info.device == output.st_dev && plan.info.inode == output.st_ino) {
+            if (plan.info.id == output->id) {
                 errors << "jpeg2swf: " << options.output << ": is the picture " << plan.path
                        << "; it would be overwritten\n";
                 allGood = false;

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <sys/stat.h>
+
+#include "FileStatus.h"
 
 // A whole file mapped read-only into memory. Mapping instead of reading spares
 // a copy of every picture that is embedded as it is.
@@ -24,12 +25,12 @@ public:
     bool open(const std::string &path, std::string &error, Use use = Use::Whole);
 
     std::span<const std::uint8_t> bytes() const { return {m_data, m_size}; }
-    const struct stat &status() const { return m_status; }
+    const FileStatus &status() const { return m_status; }
 
 private:
     void release();
 
     const std::uint8_t *m_data = nullptr;
     std::size_t m_size = 0;
-    struct stat m_status {};
+    FileStatus m_status;
 };

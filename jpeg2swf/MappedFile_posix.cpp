@@ -4,30 +4,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
-
-MappedFile::~MappedFile()
-{
-    release();
-}
-
-MappedFile::MappedFile(MappedFile &&other) noexcept
-    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
-      m_status(other.m_status)
-{
-}
-
-MappedFile &MappedFile::operator=(MappedFile &&other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_data = std::exchange(other.m_data, nullptr);
-        m_size = std::exchange(other.m_size, 0);
-        m_status = other.m_status;
-    }
-    return *this;
-}
 
 void MappedFile::release()
 {
@@ -46,22 +24,25 @@ bool MappedFile::open(const std::string &path, std::string &error, Use use)
         return false;
     }
     bool ok = false;
-    if (fstat(fd, &m_status) != 0) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
         error = std::strerror(errno);
-    } else if (S_ISDIR(m_status.st_mode)) {
+    } else if (S_ISDIR(status.st_mode)) {
         error = "is a folder, not a picture";
-    } else if (!S_ISREG(m_status.st_mode)) {
+    } else if (!S_ISREG(status.st_mode)) {
         error = "not a regular file";
-    } else if (m_status.st_size == 0) {
+    } else if (status.st_size == 0) {
         error = "empty file";
     } else {
-        void *data = mmap(nullptr, std::size_t(m_status.st_size), PROT_READ,
+        void *data = mmap(nullptr, std::size_t(status.st_size), PROT_READ,
                            MAP_PRIVATE | (use == Use::Whole ? MAP_POPULATE : 0), fd, 0);
         if (data == MAP_FAILED) {
             error = std::strerror(errno);
         } else {
             m_data = static_cast<const std::uint8_t *>(data);
-            m_size = std::size_t(m_status.st_size);
+            m_size = std::size_t(status.st_size);
+            m_status = {FileKind::Regular, std::uint64_t(status.st_size),
+                        {std::uint64_t(status.st_dev), std::uint64_t(status.st_ino)}};
             ok = true;
         }
     }

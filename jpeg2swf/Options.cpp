@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "FileStatus.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -32,7 +34,7 @@ namespace {
 
 bool readListFile(const std::string &path, std::vector<std::string> &into, std::string &error)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(nativePath(path), std::ios::binary);
     if (!file) {
         error = path + ": cannot read the argument list";
         return false;

@@ -36,12 +36,14 @@ public:
     const std::string &temporaryPath() const { return m_temporary; }
 
 private:
+    static constexpr std::size_t kBufferSize = 1 << 20;
+
     void flushBuffer();
     void startWriteback();
     void writeAll(const std::uint8_t *data, std::size_t size);
     void discard();
 
-    int m_fd = -1;
+    int m_fd = -1;                         // a C runtime descriptor on Windows too
     std::string m_output;
     std::string m_temporary;
     std::vector<std::uint8_t> m_buffer;
@@ -50,5 +52,6 @@ private:
 };
 
 // Removes the temporary file of the running conversion when the process is
-// ended by SIGINT, SIGTERM, SIGHUP or SIGPIPE.
+// ended by SIGINT, SIGTERM, SIGHUP or SIGPIPE (on Windows: Ctrl+C, Ctrl+Break,
+// closing the console, logoff or shutdown).
 void installCleanupOnSignals();

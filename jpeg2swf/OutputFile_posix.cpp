@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::uint64_t kWritebackChunk = 8 << 20;
 
 // The temporary file a signal handler must remove: set while one exists.
@@ -52,11 +51,6 @@ void installCleanupOnSignals()
 {
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         std::signal(signal, removePendingAndReraise);
-}
-
-OutputFile::~OutputFile()
-{
-    discard();
 }
 
 void OutputFile::create(const std::string &output)
@@ -115,12 +109,6 @@ void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
     }
 }
 
-void OutputFile::flushBuffer()
-{
-    writeAll(m_buffer.data(), m_buffer.size());
-    m_buffer.clear();
-}
-
 void OutputFile::startWriteback()
 {
     // Start writing what we have to disk while we go on, so the final fsync
@@ -130,21 +118,6 @@ void OutputFile::startWriteback()
                           SYNC_FILE_RANGE_WRITE);
         m_writebackStart = m_position;
     }
-}
-
-void OutputFile::write(std::span<const std::uint8_t> bytes)
-{
-    m_position += bytes.size();
-    if (m_buffer.size() + bytes.size() <= kBufferSize) {
-        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
-        return;
-    }
-    flushBuffer();
-    if (bytes.size() >= kBufferSize / 4)
-        writeAll(bytes.data(), bytes.size());
-    else
-        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
-    startWriteback();
 }
 
 void OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)

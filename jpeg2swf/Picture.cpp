@@ -53,9 +53,7 @@ std::optional<PictureInfo> probePicture(const std::string &path, std::string &er
     if (!file.open(path, error, MappedFile::Use::Parts))
         return std::nullopt;
     auto info = probePictureBytes(file.bytes(), error);
-    if (info) {
-        info->device = file.status().st_dev;
-        info->inode = file.status().st_ino;
-    }
+    if (info)
+        info->id = file.status().id;
     return info;
 }

@@ -4,12 +4,12 @@
 // embed, and what does it hold.
 
 #include "Codecs.h"
+#include "FileStatus.h"
 #include "JpegInfo.h"
 
 #include <optional>
 #include <span>
 #include <string>
-#include <sys/types.h>
 
 enum class PictureFormat { Jpeg, Png, Gif };
 
@@ -18,8 +18,7 @@ struct PictureInfo {
     int width = 0;               // as stored
     int height = 0;
     JpegInfo jpeg;               // for a JPEG
-    dev_t device = 0;            // the file's identity
-    ino_t inode = 0;
+    FileId id;                   // the file's identity
 
     int orientation() const { return format == PictureFormat::Jpeg ? jpeg.orientation : 1; }
     // EXIF orientations 5 to 8 turn the picture a quarter.

@@ -1,0 +1,33 @@
+#pragma once
+
+// What the converter asks of the file system, in the same terms on every system.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+enum class FileKind { Regular, Folder, Other };
+
+// Two paths whose ids are equal name the same file.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileId &) const = default;
+};
+
+struct FileStatus {
+    FileKind kind = FileKind::Other;
+    std::uint64_t size = 0;
+    FileId id;
+};
+
+// The file a path names, links followed; nothing when there is none.
+std::optional<FileStatus> fileStatus(const std::string &path);
+
+// Paths are UTF-8 throughout the converter; this is the form the standard
+// library opens files with (wide characters on Windows).
+inline std::filesystem::path nativePath(const std::string &utf8)
+{
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size()));
+}
