@@ -1,0 +1,149 @@
+#include "OutputFile.h"
+
+#include "Files_windows.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cwchar>
+#include <fcntl.h>
+#include <io.h>
+#include <random>
+#include <utility>
+
+namespace {
+
+// The temporary file the console control handler must remove: set while one
+// exists. The handler runs on a thread of its own.
+wchar_t g_pendingTemporary[32768];
+std::atomic<bool> g_hasPendingTemporary{false};
+
+BOOL WINAPI removePendingTemporaryAndExit(DWORD)
+{
+    // The file is open with delete sharing: it goes when the process ends.
+    if (g_hasPendingTemporary)
+        DeleteFileW(g_pendingTemporary);
+    // The status Windows gives a program ended by Ctrl+C, never a success.
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+// Where the output's own name begins: after its folder or drive.
+std::size_t nameStart(const std::string &path)
+{
+    const std::size_t separator = path.find_last_of("/\\");
+    if (separator != std::string::npos)
+        return separator + 1;
+    return path.size() >= 2 && path[1] == ':' ? 2 : 0;
+}
+
+[[noreturn]] void fail(const std::string &path, DWORD error = GetLastError())
+{
+    throw WriteError(path + ": " + describeError(error));
+}
+
+HANDLE handleOf(int fd)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+} // namespace
+
+void installCleanupOnSignals()
+{
+    SetConsoleCtrlHandler(removePendingTemporaryAndExit, TRUE);
+}
+
+void OutputFile::create(const std::string &output)
+{
+    m_output = output;
+    const std::size_t start = nameStart(output);
+    const std::string pattern = output.substr(0, start) + "." + output.substr(start) + ".jpeg2swf-";
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = pattern;
+        for (int i = 0; i < 6; ++i)
+            name += kLetters[random() % (sizeof kLetters - 1)];
+        const std::wstring wide = widePath(name);
+        if (wide.size() >= std::size(g_pendingTemporary))
+            throw WriteError(output + ": file name too long");
+        const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            fail(output);
+        }
+        std::wcscpy(g_pendingTemporary, wide.c_str());
+        g_hasPendingTemporary = true;
+        m_temporary = name;
+        m_fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
+        if (m_fd < 0) {
+            CloseHandle(file);
+            discard();
+            throw WriteError(output + ": too many open files");
+        }
+        m_buffer.reserve(kBufferSize);
+        return;
+    }
+    throw WriteError(output + ": no free name for the temporary file");
+}
+
+void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
+{
+    while (size > 0) {
+        const DWORD chunk = DWORD(std::min<std::size_t>(size, 1 << 30));
+        DWORD written = 0;
+        if (!WriteFile(handleOf(m_fd), data, chunk, &written, nullptr))
+            fail(m_output);
+        data += written;
+        size -= written;
+    }
+}
+
+void OutputFile::startWriteback()
+{
+    // Windows' lazy writer starts writing on its own; there is no call to
+    // hurry one range along.
+}
+
+void OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
+{
+    flushBuffer();
+    OVERLAPPED at{};
+    at.Offset = DWORD(offset);
+    at.OffsetHigh = DWORD(offset >> 32);
+    DWORD written = 0;
+    if (!WriteFile(handleOf(m_fd), bytes.data(), DWORD(bytes.size()), &written, &at) || written != bytes.size())
+        fail(m_output);
+    // The write moved the file pointer: back to the end, where the next one goes.
+    LARGE_INTEGER end;
+    end.QuadPart = LONGLONG(m_position);
+    SetFilePointerEx(handleOf(m_fd), end, nullptr, FILE_BEGIN);
+}
+
+void OutputFile::commit()
+{
+    flushBuffer();
+    if (!FlushFileBuffers(handleOf(m_fd)))
+        fail(m_output);
+    if (_close(std::exchange(m_fd, -1)) != 0)
+        fail(m_output);
+    // Write-through: the rename itself is on disk when this returns.
+    if (!MoveFileExW(widePath(m_temporary).c_str(), widePath(m_output).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(m_output);
+    g_hasPendingTemporary = false;
+    m_temporary.clear();
+}
+
+void OutputFile::discard()
+{
+    if (m_fd >= 0)
+        _close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.empty()) {
+        g_hasPendingTemporary = false;
+        DeleteFileW(widePath(m_temporary).c_str());
+        m_temporary.clear();
+    }
+}

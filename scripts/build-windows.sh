@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Cross-builds the converter for Windows into build-windows/: jpeg2swf.exe, one
+# standalone executable that needs only Windows' own DLLs, and the converter's
+# in-process tests, converter_tests.exe. Installs what is missing; fetches
+# Debian's sources of libjpeg-turbo, libpng and giflib and builds them, with
+# GoogleTest, as static libraries once (kept in build-windows/deps). No Qt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source_dir=$PWD
+out=$source_dir/build-windows
+deps=$out/deps
+prefix=$deps/prefix
+toolchain=$source_dir/cmake/mingw-w64.cmake
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 -q "$@"; }
+
+packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm wine wine64 dpkg-dev
+          cmake ninja-build pkg-config googletest)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  apt_get update
+  apt_get install -y --no-install-recommends "${missing[@]}"
+fi
+
+mkdir -p "$deps"
+cd "$deps"
+sources=(libjpeg-turbo libpng1.6 giflib)
+have_sources() { compgen -G "$1-[0-9]*/" >/dev/null; }
+need_sources=0
+for s in "${sources[@]}"; do have_sources "$s" || need_sources=1; done
+if [ "$need_sources" -eq 1 ]; then
+  # apt-get source needs a deb-src entry: one beside the system's own, once.
+  if ! grep -rqsE '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+        | $sudo tee /etc/apt/sources.list.d/pictoreel-deb-src.sources >/dev/null
+    else
+      sed -n 's/^deb /deb-src /p' /etc/apt/sources.list \
+        | $sudo tee /etc/apt/sources.list.d/pictoreel-deb-src.list >/dev/null
+    fi
+  fi
+  apt_get update
+  # A mirror may lack the security archive's sources: then the release's own.
+  release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  for s in "${sources[@]}"; do
+    have_sources "$s" || apt-get -q source "$s" || apt-get -q source "$s/$release"
+  done
+fi
+source_of() { compgen -G "$deps/$1-[0-9]*/" | head -n 1; }
+
+cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
+       -DCMAKE_INSTALL_PREFIX="$prefix")
+mingw_root=/usr/x86_64-w64-mingw32
+
+if [ ! -f "$prefix/lib/libturbojpeg.a" ]; then
+  cmake -S "$(source_of libjpeg-turbo)" -B build-jpeg "${cross[@]}" \
+        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON >/dev/null
+  cmake --build build-jpeg --target install
+fi
+if [ ! -f "$prefix/lib/libpng16.a" ]; then
+  cmake -S "$(source_of libpng1.6)" -B build-png "${cross[@]}" \
+        -DCMAKE_INSTALL_LIBDIR=lib -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+        -DZLIB_LIBRARY="$mingw_root/lib/libz.a" -DZLIB_INCLUDE_DIR="$mingw_root/include" >/dev/null
+  cmake --build build-png --target install
+fi
+if [ ! -f "$prefix/lib/libgif.a" ]; then
+  # giflib builds with a plain Makefile: its library is a handful of C files.
+  gif_source=$(source_of giflib)
+  rm -rf build-gif && mkdir -p build-gif "$prefix/include" "$prefix/lib"
+  for c in dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray quantize; do
+    x86_64-w64-mingw32-gcc-posix -O2 -c "$gif_source/$c.c" -o "build-gif/$c.o"
+  done
+  x86_64-w64-mingw32-ar rcs build-gif/libgif.a build-gif/*.o
+  cp "$gif_source/gif_lib.h" "$prefix/include/"
+  cp build-gif/libgif.a "$prefix/lib/"
+fi
+if [ ! -f "$prefix/lib/libgtest.a" ]; then
+  cmake -S /usr/src/googletest -B build-gtest "${cross[@]}" -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_GMOCK=OFF >/dev/null
+  cmake --build build-gtest --target install
+fi
+
+cd "$source_dir"
+PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig:$mingw_root/lib/pkgconfig" PKG_CONFIG_PATH="" \
+  cmake -S . -B "$out" "${cross[@]:0:4}" -DPICTOREEL_WINDOWS_DEPS="$prefix" \
+        -DPICTOREEL_BUILD_GUI=OFF -DZLIB_LIBRARY="$mingw_root/lib/libz.a" >/dev/null
+cmake --build "$out" --target jpeg2swf converter_tests
+
+# The Wine prefix the tests run the Windows programs in, made once (without
+# the .NET and browser add-ons, which console programs do not need).
+export WINEPREFIX=$out/wine WINEDEBUG=-all
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i
+  wineserver -w
+fi
