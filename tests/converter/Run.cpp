@@ -1,6 +1,7 @@
 #include "Run.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -56,9 +57,23 @@ Result run(const std::string &program, const std::vector<std::string> &args)
     return result;
 }
 
+bool windowsConverter()
+{
+    return std::getenv("JPEG2SWF_WINE") != nullptr;
+}
+
+std::vector<std::string> jpeg2swfCommand()
+{
+    if (windowsConverter())
+        return {"wine", std::getenv("JPEG2SWF_WINE")};
+    return {JPEG2SWF_PATH};
+}
+
 Result jpeg2swf(const std::vector<std::string> &args)
 {
-    return run(JPEG2SWF_PATH, args);
+    std::vector<std::string> command = jpeg2swfCommand();
+    command.insert(command.end(), args.begin(), args.end());
+    return run(command.front(), {command.begin() + 1, command.end()});
 }
 
 std::vector<Frame> decodedFrames(const std::string &swf)

@@ -15,8 +15,11 @@ struct Result {
 
 Result run(const std::string &program, const std::vector<std::string> &args);
 
-// jpeg2swf from the build folder.
+// jpeg2swf from the build folder, or the Windows converter under Wine when
+// JPEG2SWF_WINE names its jpeg2swf.exe.
 Result jpeg2swf(const std::vector<std::string> &args);
+bool windowsConverter();
+std::vector<std::string> jpeg2swfCommand();   // the program and its first arguments
 
 struct Frame {
     int width = 0, height = 0;
