@@ -66,8 +66,9 @@ void OutputFile::create(const std::string &output)
         const std::wstring wide = widePath(name);
         if (wide.size() >= std::size(g_pendingTemporary))
             throw WriteError(output + ": file name too long");
+        // Hidden, as its dot hides it on Linux, until it becomes the output.
         const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+                                        FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS)
                 continue;
@@ -124,7 +125,10 @@ void OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> byt
 void OutputFile::commit()
 {
     flushBuffer();
-    if (!FlushFileBuffers(handleOf(m_fd)))
+    FILE_BASIC_INFO shown{};   // times left as they are
+    shown.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(handleOf(m_fd), FileBasicInfo, &shown, sizeof shown)
+        || !FlushFileBuffers(handleOf(m_fd)))
         fail(m_output);
     if (_close(std::exchange(m_fd, -1)) != 0)
         fail(m_output);
