@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "OutputFile.h"
 #include "Prepare.h"
+#include "Progress.h"
 #include "Timeline.h"
 #include "WorkerPool.h"
 
@@ -134,7 +135,8 @@ private:
 
 // Prepares pictures on worker threads, a bounded window ahead of the writer,
 // and hands them over in list order.
-void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer)
+void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer,
+                   Progress &progress)
 {
     const unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     std::deque<std::future<PreparedPicture>> window;
@@ -156,6 +158,7 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
         }
         window.pop_front();
         writer.addPicture(plans[i], picture);
+        progress.written(i + 1);
     }
 }
 
@@ -181,6 +184,8 @@ int convert(const Options &options, std::ostream &errors)
         return kUsageError;
     }
 
+    Progress progress(options.pictures.size(), options.quiet);
+    progress.counted();
     const auto plans = planPictures(options, errors);
     if (!plans) {
         errors << "jpeg2swf: nothing was written\n";
@@ -192,16 +197,20 @@ int convert(const Options &options, std::ostream &errors)
         file.create(options.output);
         const Size stage = stageSize(plans->front().info, {options.maxWidth, options.maxHeight});
         SlideShowWriter writer(file, stage, *timeline, plans->size(), options.loop);
-        writePictures(*plans, options, writer);
+        writePictures(*plans, options, writer, progress);
         writer.finish();
         file.commit();
+        progress.finished();
     } catch (const WriteError &error) {
+        progress.endLine();
         errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
         return kFailed;
     } catch (const std::bad_alloc &) {
+        progress.endLine();
         errors << "jpeg2swf: out of memory\njpeg2swf: nothing was written\n";
         return kFailed;
     } catch (const std::exception &error) {
+        progress.endLine();
         errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
         return kFailed;
     }

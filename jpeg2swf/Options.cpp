@@ -20,13 +20,16 @@ const char *const kUsage =
     "      --stop              stop at the last picture instead of starting over\n"
     "      --loop              start over after the last picture (default)\n"
     "  -j, --jobs N            pictures prepared at once (default: one per core)\n"
+    "      --quiet             no progress line on a terminal\n"
     "      --help              show this help\n"
     "      --version           show the version\n"
     "  --                      every argument after it is a picture\n"
     "  @LISTFILE               read arguments from LISTFILE, one per line (UTF-8)\n"
     "\n"
     "Pictures: JPEG, PNG and GIF (its first frame). Exit status: 0 written,\n"
-    "1 nothing written because a picture or the output failed, 2 usage error.\n";
+    "1 nothing written because a picture or the output failed, 2 usage error.\n"
+    "On a terminal, standard error shows how many pictures are written.\n"
+    "JPEG2SWF_PROGRESS_FD=N: lines \"DONE TOTAL\" are written to descriptor N.\n";
 
 namespace {
 
@@ -148,6 +151,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
         if (arg == "--version") {
             options.version = true;
             return result;
+        }
+        if (arg == "--quiet") {
+            options.quiet = true;
+            continue;
         }
         if (arg == "--stop" || arg == "--loop") {
             options.loop = arg == "--loop";

@@ -16,6 +16,7 @@ struct Options {
     int quality = 90;                  // JPEG quality of re-encoded pictures
     bool loop = true;                  // false: stop at the last picture
     unsigned jobs = 0;                 // pictures prepared at once; 0: one per core
+    bool quiet = false;                // no progress line on a terminal
     bool help = false;
     bool version = false;
 };

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <pty.h>
 #include <thread>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -50,6 +51,24 @@ protected:
 
     fs::path folder;
 };
+
+// Becomes jpeg2swf with these arguments (in a forked child).
+[[noreturn]] void execConverter(std::vector<std::string> args)
+{
+    std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
+    for (auto &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(JPEG2SWF_PATH, argv.data());
+    _exit(127);
+}
+
+int exitStatus(pid_t child)
+{
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 bool near(int a, int b, int tolerance = 14)
 {
@@ -266,14 +285,8 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     for (int signal : {SIGTERM, SIGKILL}) {
         SCOPED_TRACE(signal);
         const pid_t child = fork();
-        if (child == 0) {
-            std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
-            for (auto &arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execv(JPEG2SWF_PATH, argv.data());
-            _exit(127);
-        }
+        if (child == 0)
+            execConverter(args);
         // Wait for the temporary file to appear: the run is writing.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (hiddenFiles().empty() && std::chrono::steady_clock::now() < deadline)
@@ -291,6 +304,72 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     // What a SIGKILL leaves is hidden and harmless: the next run writes the output.
     ASSERT_EQ(jpeg2swf({"-r", "1", picture, "-o", output}).status, 0);
     EXPECT_EQ(testrun::decodedFrames(output).size(), 1u);
+}
+
+TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
+{
+    // Scaled down, so every picture is re-encoded and the run takes a while.
+    const std::string picture = file("a.jpg", makeJpeg(1600, 1200, {50, 100, 150}));
+    const std::size_t pictures = 30;
+    std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "800x600"};
+    args.insert(args.end(), pictures, picture);
+    const std::string output = path("show.swf");
+    args.insert(args.end(), {"-o", output});
+
+    // Every report; then a reader that takes two and closes the pipe.
+    for (const std::size_t wanted : {pictures + 1, std::size_t(2)}) {
+        SCOPED_TRACE(wanted);
+        fs::remove(output);
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            close(ends[0]);
+            setenv("JPEG2SWF_PROGRESS_FD", std::to_string(ends[1]).c_str(), 1);
+            execConverter(args);
+        }
+        close(ends[1]);
+        FILE *reports = fdopen(ends[0], "r");
+        std::vector<std::string> lines, expected;
+        char line[64];
+        while (lines.size() < wanted && std::fgets(line, sizeof line, reports)) {
+            lines.push_back(line);
+            if (lines.size() == pictures + 1) {   // "done": the file is in place
+                EXPECT_TRUE(fs::exists(output));
+                EXPECT_TRUE(hiddenFiles().empty());
+            }
+        }
+        std::fclose(reports);
+        for (std::size_t done = 0; done < wanted; ++done)
+            expected.push_back(std::to_string(done) + " " + std::to_string(pictures) + "\n");
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(exitStatus(child), 0);
+        EXPECT_EQ(testrun::decodedFrames(output).size(), pictures);
+    }
+}
+
+TEST_F(Conversion, ATerminalSeesOneProgressLineUnlessQuiet)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 48, {50, 100, 150}));
+    for (const bool quiet : {false, true}) {
+        int terminal = -1, side = -1;
+        ASSERT_EQ(openpty(&terminal, &side, nullptr, nullptr, nullptr), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(side, STDERR_FILENO);
+            close(side);
+            close(terminal);
+            execConverter({"-r", "1", picture, picture, "-o", path("show.swf"), quiet ? "--quiet" : "--loop"});
+        }
+        close(side);
+        std::string shown;
+        char buffer[256];
+        for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, std::size_t(n));
+        close(terminal);
+        EXPECT_EQ(exitStatus(child), 0);
+        EXPECT_EQ(shown, quiet ? "" : "\rjpeg2swf: 1/2 pictures (50%)\rjpeg2swf: 2/2 pictures (100%)\r\n");
+    }
 }
 
 TEST_F(Conversion, AwkwardPathsAreTakenAsPaths)
