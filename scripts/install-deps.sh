@@ -11,7 +11,7 @@ packages=(
   fonts-liberation
   ffmpeg
   xvfb xdotool x11-utils xclip openbox dpkg-dev
-  desktop-file-utils appstream
+  desktop-file-utils appstream lintian
 )
 
 sudo=""
