@@ -249,7 +249,9 @@ void Form1::Check2_Click()
         const ConverterCommand converter = buildConverterCommand(
             m_services.programFolder, Text1->text(), m_imageList->paths(), output,
             [this](int index, int count) { ProgressBar1->setValue(int(float(double(index) / count * 100.0))); });
-        result = runConverter(converter.command);
+        // A converter that reports its progress takes the bar from 0 to 100
+        // again as it writes; one that does not leaves it full while it runs.
+        result = runConverter(converter.command, [this](int percent) { ProgressBar1->setValue(percent); });
         ProgressBar1->setValue(0);
     }
     m_services.dialogs->message(this, result.message,

@@ -4,6 +4,7 @@
 #include "ModalAnswer.h"
 
 #include "convert/ConverterCommand.h"
+#include "convert/Launch.h"
 #include "convert/Shell32.h"
 #include "imagelist/ImageListModel.h"
 
@@ -18,9 +19,17 @@
 #include <QSignalSpy>
 #include <QToolButton>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QString kFake = QStringLiteral(FAKE_CONVERTER);
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
 
 // A program folder whose jpeg2swf is the stand-in (or the real converter).
 struct ConvertFixture {
@@ -33,6 +42,7 @@ struct ConvertFixture {
         qunsetenv("FAKE_STATUS");
         qunsetenv("FAKE_STDERR");
         qunsetenv("FAKE_WAIT_FOR");
+        qunsetenv("FAKE_REPORTS");
     }
     ~ConvertFixture()
     {
@@ -122,10 +132,10 @@ private slots:
         qputenv("FAKE_STATUS", "1");
         QCOMPARE(LaunchAndWait({kFake, {}}), 1);
         qputenv("FAKE_STATUS", "0");
-        timer.restart();
         QCOMPARE(LaunchAndWait({kFake, {}}), 0);
-        QVERIFY(timer.elapsed() >= 100);  // at least one full cycle
         qunsetenv("FAKE_STATUS");
+        // A process whose status is not ours to read: unknown, never success.
+        QCOMPARE(exitStatus(LaunchedProcess{qint64(::getppid()), 0, OwnedFd()}), kExitStatusUnknown);
     }
 
     void emptyListAndCancelledDialog()
@@ -174,7 +184,7 @@ private slots:
     {
         ConvertFixture c;
         c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf"};
+        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
 
         qputenv("FAKE_STATUS", "1");
         qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
@@ -186,6 +196,14 @@ private slots:
         c.convert();
         QVERIFY(c.messages().last().size() < 1500);   // trimmed to a readable length
 
+        // Started by a launcher that left SIGCHLD ignored: the status is still read.
+        struct sigaction ignore {}, before {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGCHLD, &ignore, &before);
+        c.convert();
+        ::sigaction(SIGCHLD, &before, nullptr);
+        QVERIFY(c.messages().last().startsWith("The conversion failed."));
+
         QFile::remove(c.programFolder.filePath(converterFileName()));
         c.convert();
         QVERIFY(c.messages().last().contains(c.programFolder.filePath("jpeg2swf")));
@@ -193,6 +211,28 @@ private slots:
         QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
         QVERIFY(!c.messages().contains("Done."));
+    }
+
+    void theBarFollowsTheConvertersReports()
+    {
+        ConvertFixture c;
+        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->dialogs.saveAnswers = {"/out/a.swf"};
+        c.holdConverter();
+        qputenv("FAKE_REPORTS", "0 4;2 4;1 4|3 4;4 4");
+        QSignalSpy values(c.progress(), &QProgressBar::valueChanged);
+        c.f->dialogs.onSave = [&] {
+            QTimer::singleShot(0, [&] {
+                QTRY_COMPARE(c.progress()->value(), 50);   // while the converter runs
+                c.release();
+            });
+        };
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QList<int> seen;
+        for (const QList<QVariant> &value : std::as_const(values))
+            seen << value[0].toInt();
+        QCOMPARE(seen, QList<int>({100, 0, 50, 75, 100, 0}));   // built, then reported, never back
     }
 
     void convertDuringAWaitRunsACompleteNestedRun()
@@ -241,14 +281,20 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!recordedWhenClosed);   // the window closed while the converter ran
 
-        // And a program that ends inside the wait does not take the converter with it.
+        // And a program that ends inside the wait does not take the converter
+        // with it, and leaves nothing behind.
         QFile::remove(c.record());
         QFile::remove(c.work.filePath("release"));
+        QTemporaryDir temporaryFolder;
         QProcess waiter;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", temporaryFolder.path());
+        waiter.setProcessEnvironment(environment);
         waiter.start(QStringLiteral(CLOSE_DURING_WAIT), {kFake, "x.jpg"});
         QVERIFY(waiter.waitForFinished(10000));
         QCOMPARE(waiter.exitCode(), 0);
         QVERIFY(!QFile::exists(c.record()));
+        QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
         c.release();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(c.record()), 10000);
         QCOMPARE(c.recorded(), QStringList({"x.jpg"}));
@@ -263,11 +309,23 @@ private slots:
             paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
         c.f->form.imageList().append(paths);
         c.f->dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
+        // Nothing of ours in the temporary folder while the converter runs,
+        // which is what a window closed then leaves behind.
+        QTemporaryDir temporaryFolder;
+        qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());
+        c.holdConverter();
+        c.f->dialogs.onSave = [&] {
+            QTimer::singleShot(0, [&] {
+                QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
+                c.release();
+            });
+        };
         c.convert();
+        c.f->dialogs.onSave = nullptr;
+        qunsetenv("TMPDIR");
         QCOMPARE(c.messages(), QStringList({"Done."}));
         QCOMPARE(c.recorded(), QStringList({"-r", "1", "-o", "/out/long.swf", "--"}) + paths);
-        const QStringList leftovers = QDir(QDir::tempPath()).entryList({"pictoreel-*.args"});
-        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
+        QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
 
         // A line break cannot go into a list file: said plainly, nothing run.
         c.f->form.imageList().append(QStringLiteral("/p/new\nline.jpg"));
@@ -311,6 +369,18 @@ private slots:
         c.f->dialogs.saveAnswers = {output};
         c.convert();
         QCOMPARE(c.messages(), QStringList({"Done."}));
+
+        // Closed during the wait, the same conversion still gives the same file.
+        const QString closed = c.work.filePath("closed.swf");
+        QProcess waiter;
+        waiter.start(QStringLiteral(CLOSE_DURING_WAIT),
+                     QStringList{JPEG2SWF, "-r", "1"} + paths + QStringList{"-o", closed});
+        QVERIFY(waiter.waitForFinished(10000));
+        QCOMPARE(waiter.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(closed), 10000);
+        QFile closedFile(closed), outputFile(output);
+        QVERIFY(closedFile.open(QIODevice::ReadOnly) && outputFile.open(QIODevice::ReadOnly));
+        QVERIFY(closedFile.readAll() == outputFile.readAll());
 
         QProcess ffmpeg;
         ffmpeg.start("ffmpeg", {"-v", "error", "-i", output, "-vf", "scale=1:1:flags=area", "-fps_mode", "passthrough",
