@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace swfread {
@@ -15,7 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 struct Tag {
     int code = 0;
     Bytes body;
-    bool longForm = false;
 };
 
 struct Matrix {
@@ -48,21 +48,9 @@ struct Movie {
 
 Movie parse(const Bytes &file);
 
-// MSB-first bit fields from a byte position.
-class Bits
-{
-public:
-    Bits(const Bytes &data, std::size_t at) : m_data(data), m_bit(at * 8) {}
-    std::uint32_t ub(int n);
-    std::int32_t sb(int n);
-    std::size_t byteAfter() const { return (m_bit + 7) / 8; }
-
-private:
-    const Bytes &m_data;
-    std::size_t m_bit;
-};
-
-Matrix readMatrix(Bits &bits);
+// The start-of-frame marker of a JPEG stream (0xC0 for baseline) and its
+// number of colour components.
+std::pair<int, int> jpegFrame(const Bytes &jpeg);
 
 // The straight edges of a DefineShape body as (delta, vertical) pairs.
 std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body);
