@@ -62,8 +62,8 @@ Matrix readMatrix(Bits &bits)
     return m;
 }
 
-} // namespace
-
+// The start-of-frame marker of a JPEG stream (0xC0 for baseline) and its
+// number of colour components.
 std::pair<int, int> jpegFrame(const Bytes &jpeg)
 {
     if (le(jpeg, 0, 2) != 0xD8FF)
@@ -75,6 +75,8 @@ std::pair<int, int> jpegFrame(const Bytes &jpeg)
     }
     throw std::runtime_error("no frame header before the picture data");
 }
+
+} // namespace
 
 std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body)
 {
@@ -153,6 +155,8 @@ Movie parse(const Bytes &file)
             Picture picture;
             picture.bitmapId = int(le(tag.body, 0, 2));
             picture.jpeg.assign(tag.body.begin() + 2, tag.body.end());
+            if (jpegFrame(picture.jpeg) != std::pair(0xC0, 3))
+                throw std::runtime_error("a picture is not a baseline JPEG with three components");
             movie.pictures.push_back(picture);
             break;
         }

@@ -1,12 +1,12 @@
 #pragma once
 
 // A reader for the SWF files the converter writes, written from the format's
-// documentation for the tests: header, tags, pictures, frames.
+// documentation for the tests: header, tags, pictures, frames. It refuses what
+// players cannot show, such as a picture that is not a baseline JPEG in colour.
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace swfread {
@@ -47,10 +47,6 @@ struct Movie {
 };
 
 Movie parse(const Bytes &file);
-
-// The start-of-frame marker of a JPEG stream (0xC0 for baseline) and its
-// number of colour components.
-std::pair<int, int> jpegFrame(const Bytes &jpeg);
 
 // The straight edges of a DefineShape body as (delta, vertical) pairs.
 std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body);

@@ -1,18 +1,13 @@
 // Reading pictures: markers, orientation, metadata, the lossless transcode and
-// the decoders behind re-encoding; what every kind of picture becomes in a SWF.
+// the decoders behind re-encoding.
 #include "Codecs.h"
 #include "JpegInfo.h"
 #include "Picture.h"
-#include "Run.h"
-#include "SwfReader.h"
 #include "TestPictures.h"
 
 #include <gtest/gtest.h>
 
 #include <turbojpeg.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 using namespace testpictures;
 
@@ -186,30 +181,4 @@ TEST(OtherFormats, PngAndGifDecodeOnBlack)
     EXPECT_FALSE(probePictureBytes(Bytes{'G', 'I', 'F', '8', '9', 'a', 1}, error));
     EXPECT_FALSE(probePictureBytes(Bytes{'h', 'e', 'l', 'l', 'o'}, error));
     EXPECT_EQ(error, "not a JPEG, PNG or GIF picture");
-}
-
-TEST(EmbeddedJpeg, EveryKindOfPictureIsEmbeddedAsBaselineWithThreeComponents)
-{
-    // Players decode nothing else, whatever the converter was given.
-    std::string folder = (std::filesystem::temp_directory_path() / "jpeg2swf-embedded-XXXXXX").string();
-    ASSERT_TRUE(mkdtemp(folder.data()));
-    const std::vector<Bytes> inputs{
-        withExif(makeJpeg(64, 48, kOrange), 6),           makeJpeg(64, 48, kOrange, JpegKind::Progressive),
-        makeJpeg(64, 48, kOrange, JpegKind::Arithmetic), makeJpeg(64, 48, kOrange, JpegKind::Greyscale),
-        makeJpeg(64, 48, kOrange, JpegKind::Cmyk),       makeJpeg(2400, 1600, kOrange),
-        makePng(64, 48, kOrange, true),                   makeGif(64, 48, kOrange)};
-    std::vector<std::string> args{"-r", "1", "-o", folder + "/show.swf"};
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        args.push_back(folder + "/" + std::to_string(i));
-        writeFile(args.back(), inputs[i]);
-    }
-    const auto result = testrun::jpeg2swf(args);
-    const Bytes swf = result.status == 0 ? readFile(folder + "/show.swf") : Bytes{};
-    std::filesystem::remove_all(folder);
-    ASSERT_EQ(result.status, 0) << result.errors;
-
-    const auto movie = swfread::parse(swf);
-    ASSERT_EQ(movie.pictures.size(), inputs.size());
-    for (const auto &picture : movie.pictures)
-        EXPECT_EQ(swfread::jpegFrame(picture.jpeg), std::make_pair(0xC0, 3));
 }
