@@ -4,41 +4,16 @@
 #include "app/Main.h"
 #include "ui/CursorFile.h"
 
-#include <QFile>
-#include <QScreen>
-
 class TestStartup : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void centringHalvesWhatIsLeft_data()
-    {
-        QTest::addColumn<QSizeF>("screen");
-        QTest::addColumn<QSizeF>("window");
-        QTest::addColumn<QPointF>("origin");
-        QTest::newRow("even") << QSizeF(1920, 1080) << QSizeF(442, 293) << QPointF(739, 393.5);
-        QTest::newRow("fraction stays") << QSizeF(1025, 769) << QSizeF(450, 320) << QPointF(287.5, 224.5);
-        QTest::newRow("larger than the screen overhangs both edges")
-            << QSizeF(400, 200) << QSizeF(450, 320) << QPointF(-25, -60);
-    }
-
     void centringHalvesWhatIsLeft()
     {
-        QFETCH(QSizeF, screen);
-        QFETCH(QSizeF, window);
-        QFETCH(QPointF, origin);
-        QCOMPARE(centredOrigin(screen, window), origin);
-    }
-
-    void loadedWindowIsCentredOnTheWholeScreen()
-    {
-        Form1Fixture f;
-        f.form.Form_Load();
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        const QRect frame = f.form.frameGeometry();
-        QVERIFY(qAbs(frame.left() - screen.left() - (screen.width() - frame.width()) / 2) <= 1);
-        QVERIFY(qAbs(frame.top() - screen.top() - (screen.height() - frame.height()) / 2) <= 1);
+        QCOMPARE(centredOrigin({1920, 1080}, {442, 293}), QPointF(739, 393.5));
+        QCOMPARE(centredOrigin({1025, 769}, {450, 320}), QPointF(287.5, 224.5));   // the fraction stays
+        QCOMPARE(centredOrigin({400, 200}, {450, 320}), QPointF(-25, -60));        // overhangs both edges
     }
 
     void homePageOpensOnlyWhenTheDrawGivesSeven()
@@ -76,25 +51,12 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
-    void systemDrawStaysInRange()
-    {
-        const HomePageDraw draw = systemHomePageDraw();
-        for (int i = 0; i < 1000; ++i) {
-            const int n = homePageNumber(draw.random());
-            QVERIFY(n >= 1 && n <= 100);
-        }
-    }
-
     void handCursorBesideTheProgramBecomesTheCustomPointer()
     {
         QTemporaryDir folder;
         QImage picture(32, 32, QImage::Format_ARGB32);
         picture.fill(Qt::red);
-        QFile file(folder.filePath("HAND-M.CUR"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(encodeCursorFile(picture, QPoint(5, 9), CursorFileType::Cursor));
-        file.close();
-
+        writeTestFile(folder.filePath("HAND-M.CUR"), encodeCursorFile(picture, QPoint(5, 9), CursorFileType::Cursor));
         Form1Fixture f(folder.path());
         f.form.Form_Load();
         QVERIFY(f.form.windowPointer().hasCustomCursor());
@@ -106,11 +68,7 @@ private slots:
     void unreadableHandCursorStartsWithoutOne()
     {
         QTemporaryDir folder;
-        QFile file(folder.filePath("HAND-M.CUR"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a cursor");
-        file.close();
-
+        writeTestFile(folder.filePath("HAND-M.CUR"), "not a cursor");
         Form1Fixture f(folder.path());
         f.form.Form_Load();
         QVERIFY(!f.form.windowPointer().hasCustomCursor());
