@@ -203,16 +203,21 @@ TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
     const std::string folderPicture = path("folder.jpg");
     fs::create_directory(folderPicture);
     const std::string missing = path("missing.jpg");
+    const std::string pipe = path("pipe.jpg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const std::string output = file("show.swf", {'o', 'l', 'd'});
 
-    const auto result = jpeg2swf({"-r", "1", ok, truncated, empty, folderPicture, text, twelveBit, missing, "-o", output});
+    // Under a timeout: a picture that blocks the run must fail the test, not hang it.
+    const auto result = testrun::run("timeout", {"-s", "KILL", "120", JPEG2SWF_PATH, "-r", "1", ok, truncated, empty,
+                                                 folderPicture, text, twelveBit, missing, pipe, "-o", output});
     EXPECT_EQ(result.status, 1);
-    for (const std::string &bad : {truncated, empty, folderPicture, text, twelveBit, missing})
+    for (const std::string &bad : {truncated, empty, folderPicture, text, twelveBit, missing, pipe})
         EXPECT_NE(result.errors.find("jpeg2swf: " + bad + ": "), std::string::npos) << bad << "\n" << result.errors;
     EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
     EXPECT_NE(result.errors.find("truncated"), std::string::npos);
     EXPECT_NE(result.errors.find("empty file"), std::string::npos);
     EXPECT_NE(result.errors.find("No such file"), std::string::npos);
+    EXPECT_NE(result.errors.find(pipe + ": not a regular file"), std::string::npos);
     EXPECT_EQ(readFile(output), (Bytes{'o', 'l', 'd'}));
     EXPECT_TRUE(hiddenFiles().empty());
 }
