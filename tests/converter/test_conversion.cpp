@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
@@ -37,6 +38,38 @@ protected:
         return path;
     }
     std::string path(const std::string &name) const { return (folder / name).string(); }
+
+    // Starts jpeg2swf and returns once it has checked its pictures and holds
+    // its output open: an unnamed file (shown as "#INODE") or a hidden one.
+    pid_t startWriting(std::vector<std::string> args, const std::string &errors = "/dev/null")
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int sink = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(sink, STDERR_FILENO);
+            std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
+            for (auto &arg : args)
+                argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(JPEG2SWF_PATH, argv.data());
+            _exit(127);
+        }
+        const auto writing = [&] {
+            for (const auto &open : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd")) {
+                std::error_code ignored;
+                const fs::path target = fs::read_symlink(open, ignored);
+                if (target.parent_path() == folder && (target.filename().string().starts_with("#")
+                                                       || target.filename().string().starts_with(".")))
+                    return true;
+            }
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!writing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(writing());
+        return child;
+    }
 
     // Files in the folder whose name begins with a dot: temporary files.
     std::vector<std::string> hiddenFiles() const
@@ -265,41 +298,41 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
     for (int i = 0; i < 200; ++i)
         args.push_back(picture);
-    const std::string output = path("show.swf");
-    args.insert(args.end(), {"-o", output});
+    args.insert(args.end(), {"-o", path("show.swf")});
 
     for (int signal : {SIGTERM, SIGKILL}) {
         SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        if (child == 0) {
-            std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
-            for (auto &arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execv(JPEG2SWF_PATH, argv.data());
-            _exit(127);
-        }
-        // Wait until the run holds a file in the folder that is not the picture:
-        // it is writing its output.
-        const auto writing = [&] {
-            for (const auto &open : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd")) {
-                std::error_code ignored;
-                const std::string target = fs::read_symlink(open, ignored).string();
-                if (target.starts_with(folder.string() + "/") && target != picture)
-                    return true;
-            }
-            return false;
-        };
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!writing() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_TRUE(writing());
+        const pid_t child = startWriting(args);
         kill(child, signal);
         int status = 0;
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status));
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);   // the picture alone
     }
+}
+
+TEST_F(Conversion, APictureCutShortAfterTheCheckIsNamedAndNothingIsWritten)
+{
+    // Still a whole JPEG once its trailing data is cut off, but not the file
+    // that was checked. Slow pictures first, so it is cut before it is read.
+    const std::string slow = file("slow.jpg", makeJpeg(3000, 2000, {50, 100, 150}));
+    Bytes jpeg = makeJpeg(64, 64, {9, 9, 9});
+    const auto jpegSize = jpeg.size();
+    jpeg.resize(jpegSize + 200000, 7);
+    const std::string cut = file("cut.jpg", jpeg);
+    std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
+    args.insert(args.end(), 20, slow);
+    args.insert(args.end(), {cut, "-o", path("show.swf")});
+
+    const pid_t child = startWriting(args, path("errors.txt"));
+    fs::resize_file(cut, jpegSize);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const Bytes errors = readFile(path("errors.txt"));
+    EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("show.swf")));
 }
 
 TEST_F(Conversion, AwkwardPathsAreTakenAsPaths)
