@@ -61,7 +61,7 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
             allGood = false;
         }
         for (const PicturePlan &plan : plans) {
-            if (plan.info.device == output.st_dev && plan.info.inode == output.st_ino) {
+            if (plan.info.file.st_dev == output.st_dev && plan.info.file.st_ino == output.st_ino) {
                 errors << "jpeg2swf: " << options.output << ": is the picture " << plan.path
                        << "; it would be overwritten\n";
                 allGood = false;
@@ -145,10 +145,11 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
     for (std::size_t i = 0; i < plans.size(); ++i) {
         while (next < plans.size() && window.size() < jobs) {
             const PicturePlan &plan = plans[next++];
-            auto prepare = [&plan, quality = options.quality] { return preparePicture(plan, quality); };
-            // Embedding as is takes no work worth a thread: mapping is instant.
-            window.push_back(plan.embedding == Embedding::AsIs ? std::async(std::launch::deferred, prepare)
-                                                               : workers.submit(prepare));
+            // Even a picture embedded as it is must be read whole: on a worker,
+            // while the one before is written.
+            window.push_back(workers.submit([&plan, quality = options.quality] {
+                return preparePicture(plan, quality);
+            }));
         }
         PreparedPicture picture;
         try {

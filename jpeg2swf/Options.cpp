@@ -11,7 +11,8 @@ const char *const kUsage =
     "       jpeg2swf @LISTFILE\n"
     "Writes a SWF slide show that shows each picture for DELAY seconds, in order.\n"
     "\n"
-    "  -r, --delay SECONDS     how long each picture is shown: a number > 0 (2, 1.5, 0,5)\n"
+    "  -r, --delay SECONDS     how long each picture is shown: a number > 0 (2, 1.5, 0,5;\n"
+    "                          a comma is always the decimal mark)\n"
     "  -o, --output FILE       the SWF file to write\n"
     "  -m, --max-size WxH      largest stage in pixels (default 1920x1080; 0 keeps\n"
     "                          the first picture's size)\n"
@@ -94,20 +95,39 @@ bool parseBox(const std::string &text, Options &options)
 
 std::optional<double> parseDelay(const std::string &text)
 {
+    // Blanks around, a sign, digits with at most one decimal mark, an exponent.
+    // A comma is always a decimal mark: "1,000" is 1.
+    std::size_t at = text.find_first_not_of(" \t");
+    const std::size_t end = text.find_last_not_of(" \t") + 1;
+    if (at == std::string::npos)
+        return std::nullopt;
     std::string number;
-    bool digits = false, mark = false;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            digits = true;
-            number += c;
-        } else if ((c == '.' || c == ',') && !mark) {
-            mark = true;
-            number += '.';
-        } else {
+    auto take = [&](auto wanted) {
+        if (at >= end || !wanted(text[at]))
+            return false;
+        number += text[at] == ',' ? '.' : text[at];
+        ++at;
+        return true;
+    };
+    auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    auto takeDigits = [&] {
+        std::size_t count = 0;
+        while (take(isDigit))
+            ++count;
+        return count;
+    };
+    take([](char c) { return c == '+' || c == '-'; });
+    std::size_t digits = takeDigits();
+    if (take([](char c) { return c == '.' || c == ','; }))
+        digits += takeDigits();
+    if (digits == 0)
+        return std::nullopt;
+    if (take([](char c) { return c == 'e' || c == 'E'; })) {
+        take([](char c) { return c == '+' || c == '-'; });
+        if (takeDigits() == 0)
             return std::nullopt;
-        }
     }
-    if (!digits)
+    if (at != end)
         return std::nullopt;
     const double value = std::strtod(number.c_str(), nullptr);
     if (!(value > 0) || !std::isfinite(value))

@@ -9,7 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <sys/types.h>
+#include <sys/stat.h>
 
 enum class PictureFormat { Jpeg, Png, Gif };
 
@@ -18,8 +18,7 @@ struct PictureInfo {
     int width = 0;               // as stored
     int height = 0;
     JpegInfo jpeg;               // for a JPEG
-    dev_t device = 0;            // the file's identity
-    ino_t inode = 0;
+    struct stat file {};         // the file as it was checked
 
     int orientation() const { return format == PictureFormat::Jpeg ? jpeg.orientation : 1; }
     // EXIF orientations 5 to 8 turn the picture a quarter.

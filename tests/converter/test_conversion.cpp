@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <pty.h>
 #include <thread>
@@ -20,6 +21,17 @@ using namespace testpictures;
 using testrun::jpeg2swf;
 
 namespace {
+
+// Becomes jpeg2swf with these arguments (in a forked child).
+[[noreturn]] void execConverter(std::vector<std::string> args)
+{
+    std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
+    for (auto &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(JPEG2SWF_PATH, argv.data());
+    _exit(127);
+}
 
 class Conversion : public testing::Test
 {
@@ -39,6 +51,33 @@ protected:
     }
     std::string path(const std::string &name) const { return (folder / name).string(); }
 
+    // Starts jpeg2swf and returns once it has checked its pictures and holds
+    // its output open: an unnamed file (shown as "#INODE") or a hidden one.
+    pid_t startWriting(std::vector<std::string> args, const std::string &errors = "/dev/null")
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int sink = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(sink, STDERR_FILENO);
+            execConverter(args);
+        }
+        const auto writing = [&] {
+            for (const auto &open : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd")) {
+                std::error_code ignored;
+                const fs::path target = fs::read_symlink(open, ignored);
+                if (target.parent_path() == folder && (target.filename().string().starts_with("#")
+                                                       || target.filename().string().starts_with(".")))
+                    return true;
+            }
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!writing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(writing());
+        return child;
+    }
+
     // Files in the folder whose name begins with a dot: temporary files.
     std::vector<std::string> hiddenFiles() const
     {
@@ -51,17 +90,6 @@ protected:
 
     fs::path folder;
 };
-
-// Becomes jpeg2swf with these arguments (in a forked child).
-[[noreturn]] void execConverter(std::vector<std::string> args)
-{
-    std::vector<char *> argv{const_cast<char *>(JPEG2SWF_PATH)};
-    for (auto &arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(JPEG2SWF_PATH, argv.data());
-    _exit(127);
-}
 
 int exitStatus(pid_t child)
 {
@@ -222,16 +250,21 @@ TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
     const std::string folderPicture = path("folder.jpg");
     fs::create_directory(folderPicture);
     const std::string missing = path("missing.jpg");
+    const std::string pipe = path("pipe.jpg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const std::string output = file("show.swf", {'o', 'l', 'd'});
 
-    const auto result = jpeg2swf({"-r", "1", ok, truncated, empty, folderPicture, text, twelveBit, missing, "-o", output});
+    // Under a timeout: a picture that blocks the run must fail the test, not hang it.
+    const auto result = testrun::run("timeout", {"-s", "KILL", "120", JPEG2SWF_PATH, "-r", "1", ok, truncated, empty,
+                                                 folderPicture, text, twelveBit, missing, pipe, "-o", output});
     EXPECT_EQ(result.status, 1);
-    for (const std::string &bad : {truncated, empty, folderPicture, text, twelveBit, missing})
+    for (const std::string &bad : {truncated, empty, folderPicture, text, twelveBit, missing, pipe})
         EXPECT_NE(result.errors.find("jpeg2swf: " + bad + ": "), std::string::npos) << bad << "\n" << result.errors;
     EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
     EXPECT_NE(result.errors.find("truncated"), std::string::npos);
     EXPECT_NE(result.errors.find("empty file"), std::string::npos);
     EXPECT_NE(result.errors.find("No such file"), std::string::npos);
+    EXPECT_NE(result.errors.find(pipe + ": not a regular file"), std::string::npos);
     EXPECT_EQ(readFile(output), (Bytes{'o', 'l', 'd'}));
     EXPECT_TRUE(hiddenFiles().empty());
 }
@@ -279,31 +312,41 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
     for (int i = 0; i < 200; ++i)
         args.push_back(picture);
-    const std::string output = path("show.swf");
-    args.insert(args.end(), {"-o", output});
+    args.insert(args.end(), {"-o", path("show.swf")});
 
     for (int signal : {SIGTERM, SIGKILL}) {
         SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        if (child == 0)
-            execConverter(args);
-        // Wait for the temporary file to appear: the run is writing.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (hiddenFiles().empty() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_FALSE(hiddenFiles().empty());
+        const pid_t child = startWriting(args);
         kill(child, signal);
         int status = 0;
         waitpid(child, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status));
-        EXPECT_FALSE(fs::exists(output));
-        if (signal == SIGTERM) {
-            EXPECT_TRUE(hiddenFiles().empty());   // removed on the way out
-        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);   // the picture alone
     }
-    // What a SIGKILL leaves is hidden and harmless: the next run writes the output.
-    ASSERT_EQ(jpeg2swf({"-r", "1", picture, "-o", output}).status, 0);
-    EXPECT_EQ(testrun::decodedFrames(output).size(), 1u);
+}
+
+TEST_F(Conversion, APictureCutShortAfterTheCheckIsNamedAndNothingIsWritten)
+{
+    // Still a whole JPEG once its trailing data is cut off, but not the file
+    // that was checked. Slow pictures first, so it is cut before it is read.
+    const std::string slow = file("slow.jpg", makeJpeg(3000, 2000, {50, 100, 150}));
+    Bytes jpeg = makeJpeg(64, 64, {9, 9, 9});
+    const auto jpegSize = jpeg.size();
+    jpeg.resize(jpegSize + 200000, 7);
+    const std::string cut = file("cut.jpg", jpeg);
+    std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
+    args.insert(args.end(), 20, slow);
+    args.insert(args.end(), {cut, "-o", path("show.swf")});
+
+    const pid_t child = startWriting(args, path("errors.txt"));
+    fs::resize_file(cut, jpegSize);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const Bytes errors = readFile(path("errors.txt"));
+    EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("show.swf")));
 }
 
 TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)

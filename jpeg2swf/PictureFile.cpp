@@ -1,0 +1,92 @@
+#include "PictureFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+bool readAll(int fd, std::uint8_t *data, std::size_t size, std::string &error, off_t from = 0)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, data + done, size - done, from + off_t(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        if (got == 0) {
+            error = "the file was cut short while it was being read";
+            return false;
+        }
+        done += std::size_t(got);
+    }
+    return true;
+}
+
+} // namespace
+
+void PictureFile::Unmap::operator()(std::uint8_t *data) const
+{
+    ::munmap(data, size);
+}
+
+bool sameFileVersion(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool PictureFile::read(const std::string &path, std::string &error, std::size_t head)
+{
+    m_data.reset();
+    m_size = 0;
+    // Without blocking: opening a pipe would wait for a writer before its type
+    // is ever checked. A regular file reads the same either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = false;
+    struct stat after {};
+    if (fstat(fd, &m_status) != 0) {
+        error = std::strerror(errno);
+    } else if (S_ISDIR(m_status.st_mode)) {
+        error = "is a folder, not a picture";
+    } else if (!S_ISREG(m_status.st_mode)) {
+        error = "not a regular file";
+    } else if (m_status.st_size == 0) {
+        error = "empty file";
+    } else {
+        const auto total = std::size_t(m_status.st_size);
+        const std::size_t size = std::min(total, head);
+        // Memory of its own, outside the heap, so it goes back to the system
+        // when freed; its pages made at once, far cheaper than a fault each.
+        void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (data == MAP_FAILED)
+            throw std::bad_alloc();
+        m_data = {static_cast<std::uint8_t *>(data), Unmap{size}};
+        if (readAll(fd, m_data.get(), size, error)
+            && (size == total || readAll(fd, m_last.data(), 2, error, off_t(total - 2)))) {
+            if (fstat(fd, &after) != 0)
+                error = std::strerror(errno);
+            else if (!sameFileVersion(m_status, after))
+                error = "the file changed while it was being read";
+            else
+                ok = true;
+        }
+    }
+    ::close(fd);
+    if (ok)
+        m_size = std::min(std::size_t(m_status.st_size), head);
+    else
+        m_data.reset();
+    return ok;
+}
