@@ -267,17 +267,25 @@ void Form1::Check3_Click()
     if (folder.isEmpty())
         return;
 
-    const WindowPointer::BusyScope busy(m_pointer);
-    // The window keeps answering during the walk, but the event loop runs only
-    // every few tens of milliseconds, not once per entry.
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
-    const QStringList paths = collectFolderFiles(folder, QStringLiteral("*.") + extension, [&] {
-        if (sinceEvents.elapsed() >= m_eventInterval) {
-            QCoreApplication::processEvents();
-            sinceEvents.restart();
-        }
-    });
+    const QString pattern = extensionPattern(extension);
+    QStringList paths;
+    {
+        const WindowPointer::BusyScope busy(m_pointer);
+        // The window keeps answering during the walk, but the event loop runs
+        // only every few tens of milliseconds, not once per entry.
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        paths = collectFolderFiles(folder, pattern, [&] {
+            if (sinceEvents.elapsed() >= m_eventInterval) {
+                QCoreApplication::processEvents();
+                sinceEvents.restart();
+            }
+        });
+    }
+    if (paths.isEmpty())
+        m_services.dialogs->message(this, tr("No files matching %1 were found in %2 or the folders below it.")
+                                              .arg(pattern, QDir::toNativeSeparators(folder)),
+                                    Dialogs::MessageIcon::None);
     m_imageList->append(paths);
 }
 
