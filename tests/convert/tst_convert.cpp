@@ -148,6 +148,33 @@ private slots:
         QVERIFY(c.recorded().isEmpty());
     }
 
+    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog_data()
+    {
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("negative") << "-1" << false;
+        QTest::newRow("text") << "abc" << false;
+        QTest::newRow("blanks around, sent as typed") << " 2 " << true;
+    }
+
+    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
+    {
+        QFETCH(QString, delay);
+        QFETCH(bool, converts);
+        ConvertFixture c;
+        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->text1()->setText(delay);
+        c.f->dialogs.saveAnswers = {"/out/a.swf"};
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({converts ? "Done."
+                                                     : "The delay must be a number of seconds greater than 0, "
+                                                       "such as 2 or 1.5."}));
+        QCOMPARE(c.f->dialogs.asked.size(), converts ? 1 : 0);
+        QCOMPARE(c.recorded(), converts ? QStringList({"-r", delay, "/p/a.jpg", "-o", "/out/a.swf"}) : QStringList());
+    }
+
     void awkwardPathsReachTheConverterWhole()
     {
         ConvertFixture c;
