@@ -151,28 +151,19 @@ private slots:
     void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog_data()
     {
         QTest::addColumn<QString>("delay");
-        QTest::addColumn<bool>("converts");
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("zero") << "0" << false;
-        QTest::newRow("negative") << "-1" << false;
-        QTest::newRow("text") << "abc" << false;
-        QTest::newRow("blanks around, sent as typed") << " 2 " << true;
+        for (const char *delay : {"", "0", "-1", "abc"})
+            QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(delay))) << QString(delay);
     }
 
     void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
     {
         QFETCH(QString, delay);
-        QFETCH(bool, converts);
         ConvertFixture c;
         c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->text1()->setText(delay);
-        c.f->dialogs.saveAnswers = {"/out/a.swf"};
         c.convert();
-        QCOMPARE(c.messages(), QStringList({converts ? "Done."
-                                                     : "The delay must be a number of seconds greater than 0, "
-                                                       "such as 2 or 1.5."}));
-        QCOMPARE(c.f->dialogs.asked.size(), converts ? 1 : 0);
-        QCOMPARE(c.recorded(), converts ? QStringList({"-r", delay, "/p/a.jpg", "-o", "/out/a.swf"}) : QStringList());
+        QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
+        QVERIFY(c.f->dialogs.asked.isEmpty());   // no save dialog: nothing run, nothing written
     }
 
     void awkwardPathsReachTheConverterWhole()
@@ -181,7 +172,7 @@ private slots:
         const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
                                 "/p/Ünïcödé.jpg", "/p/a.jpg"};
         c.f->form.imageList().append(paths);
-        c.f->text1()->setText("1,5");
+        c.f->text1()->setText(" 1,5 ");   // sent as typed
         c.f->dialogs.saveAnswers = {"/out/-show.swf"};
         // Seen while the converter runs: busy pointer and a full bar.
         c.holdConverter();
@@ -196,7 +187,7 @@ private slots:
         QStringList sent = paths;
         sent.replace(4, "./-o");
         sent.replace(5, "./--help");
-        QCOMPARE(c.recorded(), QStringList({"-r", "1,5"}) + sent + QStringList({"-o", "/out/-show.swf"}));
+        QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
         QCOMPARE(c.messages(), QStringList({"Done."}));
         QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
