@@ -14,12 +14,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -209,6 +211,14 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             m_pointer.hover(WindowPointer::Shape::Custom);
         else if (watched == Label1 || watched == Text1 || watched == ProgressBar1)
             m_pointer.hover(WindowPointer::Shape::Default);
+    } else if (watched == Text1 && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
+                                    || event->type() == QEvent::Drop)) {
+        // Files dropped from the file manager belong in the list, never in the
+        // delay: the box refuses them as the buttons do, and keeps plain text.
+        if (static_cast<QDropEvent *>(event)->mimeData()->hasUrls()) {
+            event->ignore();
+            return true;
+        }
     } else if (watched == Text1 && event->type() == QEvent::FocusOut) {
         // Only a move to another control of this window counts: switching to
         // another application, or our own message box taking the focus, does not.
@@ -237,6 +247,15 @@ void Form1::Check2_Click()
         m_services.dialogs->message(this, tr("No files added."), Dialogs::MessageIcon::None);
         return;
     }
+    // Checked before the save dialog, in the window's own words: the converter
+    // would refuse it with a command-line hint, after the user named the file.
+    const QString delay = Text1->text();
+    if (!isUsableDelay(delay)) {
+        m_services.dialogs->message(this, tr("The delay must be a number of seconds greater than 0, "
+                                             "such as 2 or 1.5."),
+                                    Dialogs::MessageIcon::Warning);
+        return;
+    }
     const QString output = m_services.dialogs->getSaveFileName(this, tr("Save Slide Show As (SWF file)"),
                                                                QStringLiteral("Shockwave Flash files (*.swf)"));
     if (output.isEmpty())
@@ -247,7 +266,7 @@ void Form1::Check2_Click()
         const WindowPointer::BusyScope busy(m_pointer);
         // The list is read after the dialog: it may have changed while it was open.
         const ConverterCommand converter = buildConverterCommand(
-            m_services.programFolder, Text1->text(), m_imageList->paths(), output,
+            m_services.programFolder, delay, m_imageList->paths(), output,
             [this](int index, int count) { ProgressBar1->setValue(int(float(double(index) / count * 100.0))); });
         // A converter that reports its progress takes the bar from 0 to 100
         // again as it writes; one that does not leaves it full while it runs.
@@ -269,17 +288,25 @@ void Form1::Check3_Click()
     if (folder.isEmpty())
         return;
 
-    const WindowPointer::BusyScope busy(m_pointer);
-    // The window keeps answering during the walk, but the event loop runs only
-    // every few tens of milliseconds, not once per entry.
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
-    const QStringList paths = collectFolderFiles(folder, QStringLiteral("*.") + extension, [&] {
-        if (sinceEvents.elapsed() >= m_eventInterval) {
-            QCoreApplication::processEvents();
-            sinceEvents.restart();
-        }
-    });
+    const QString pattern = extensionPattern(extension);
+    QStringList paths;
+    {
+        const WindowPointer::BusyScope busy(m_pointer);
+        // The window keeps answering during the walk, but the event loop runs
+        // only every few tens of milliseconds, not once per entry.
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        paths = collectFolderFiles(folder, pattern, [&] {
+            if (sinceEvents.elapsed() >= m_eventInterval) {
+                QCoreApplication::processEvents();
+                sinceEvents.restart();
+            }
+        });
+    }
+    if (paths.isEmpty())
+        m_services.dialogs->message(this, tr("No files matching %1 were found in %2 or the folders below it.")
+                                              .arg(pattern, QDir::toNativeSeparators(folder)),
+                                    Dialogs::MessageIcon::None);
     m_imageList->append(paths);
 }
 

@@ -38,6 +38,7 @@ HomePageDraw systemHomePageDraw()
     return {
         [generator] { return std::uniform_real_distribution<double>(0.0, 1.0)(*generator); },
         [](const QUrl &url) { QDesktopServices::openUrl(url); },
+        QUrl(QStringLiteral(PICTOREEL_HOME_PAGE)),
     };
 }
 
@@ -48,8 +49,8 @@ int homePageNumber(double r)
 
 bool RandomHomePage(const HomePageDraw &draw)
 {
-    if (homePageNumber(draw.random()) != 7)
+    if (homePageNumber(draw.random()) != 7 || draw.page.isEmpty())
         return false;
-    draw.open(kHomePage);
+    draw.open(draw.page);
     return true;
 }

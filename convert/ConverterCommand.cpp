@@ -14,6 +14,20 @@ QString converterFileName()
 #endif
 }
 
+namespace {
+
+// The window's paths are absolute; one that begins with '-' or '@' would be
+// read as an option or a list file, so it is written relative: "./-a.jpg".
+// Any converter takes that as the same file, with no "--" needed.
+QString asPathArgument(const QString &path)
+{
+    if (path.startsWith(QLatin1Char('-')) || path.startsWith(QLatin1Char('@')))
+        return QStringLiteral("./") + path;
+    return path;
+}
+
+} // namespace
+
 ConverterCommand buildConverterCommand(const QString &programFolder, const QString &delay,
                                        const QStringList &pictures, const QString &output,
                                        const std::function<void(int, int)> &progress)
@@ -29,16 +43,16 @@ ConverterCommand buildConverterCommand(const QString &programFolder, const QStri
     for (int index = 1; index <= count; ++index) {
         if (progress)
             progress(index, count);
-        const QString &path = pictures[index - 1];
+        const QString path = asPathArgument(pictures[index - 1]);
         picturePart += quote + path + quote + QLatin1Char(' ');
         pictureArguments << path;
     }
 
+    const QString outputArgument = asPathArgument(output);
     result.commandLine = quote + result.command.program + quote + QStringLiteral(" -r ") + delay
-        + QLatin1Char(' ') + picturePart + QStringLiteral(" -o ") + quote + output + quote;
-    result.command.arguments = QStringList{QStringLiteral("-r"), delay, QStringLiteral("-o"), output,
-                                           QStringLiteral("--")}
-        + pictureArguments;
+        + QLatin1Char(' ') + picturePart + QStringLiteral(" -o ") + quote + outputArgument + quote;
+    result.command.arguments = QStringList{QStringLiteral("-r"), delay} + pictureArguments
+        + QStringList{QStringLiteral("-o"), outputArgument};
     return result;
 }
 

@@ -19,8 +19,8 @@ struct ConverterCommand {
     // The command line in its documented form:
     //   "{folder}/jpeg2swf" -r {delay} "{picture 1}" ... "{picture N}"  -o "{output}"
     QString commandLine;
-    // The same as an argument list: every path one whole argument, after "--"
-    // so that none can be taken for an option.
+    // The same as an argument list in the same order, every path one whole
+    // argument that cannot be taken for an option.
     Command command;
 };
 

@@ -1,13 +1,30 @@
 #include "convert/DelayCheck.h"
 
-bool isNumericEntry(const QString &text, const QLocale &locale)
+#include <QRegularExpression>
+
+#include <cmath>
+
+std::optional<double> readDelay(const QString &text)
 {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
+    static const QRegularExpression number(
+        QStringLiteral(R"(^[ \t]*([+-]?(?:[0-9]+(?:[.,][0-9]*)?|[.,][0-9]+)(?:[eE][+-]?[0-9]+)?)[ \t]*$)"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
     bool ok = false;
-    locale.toDouble(trimmed, &ok);
-    if (!ok)
-        QLocale::c().toDouble(trimmed, &ok);
-    return ok;
+    const double value = match.captured(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+bool isNumericEntry(const QString &text)
+{
+    return readDelay(text).has_value();
+}
+
+bool isUsableDelay(const QString &text)
+{
+    const std::optional<double> seconds = readDelay(text);
+    return seconds && *seconds > 0;
 }

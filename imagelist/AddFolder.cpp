@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 
 #include <QDir>
+#include <QSet>
 
 QString BrowseForFolder(Dialogs &dialogs, QWidget *owner, const QString &prompt)
 {
@@ -21,6 +22,16 @@ QString joinPath(const QString &folder, const QString &name)
             ++i;   // the pair's second separator; the next pair starts after it
     }
     return folded;
+}
+
+QString extensionPattern(const QString &extension)
+{
+    QString bare = extension;
+    if (bare.startsWith(QLatin1String("*.")))
+        bare.remove(0, 2);
+    else if (bare.startsWith(QLatin1Char('.')))
+        bare.remove(0, 1);
+    return QStringLiteral("*.") + bare;
 }
 
 bool matchesWildcard(const QString &name, const QString &pattern)
@@ -54,10 +65,14 @@ QStringList collectFolderFiles(const QString &root, const QString &pattern,
     // Level by level: each level's folders in order, their sub-folders making
     // the next level.
     QStringList level{root};
+    QSet<std::pair<quint64, quint64>> walked;
     while (!level.isEmpty()) {
         QStringList next;
         for (const QString &folder : std::as_const(level)) {
             const FolderContents contents = listFolder(folder);
+            if (walked.contains(contents.identity))
+                continue;
+            walked.insert(contents.identity);
             for (const QString &name : contents.files)
                 if (!name.startsWith(QLatin1Char('~')) && matchesWildcard(name, pattern))
                     paths << joinPath(folder, name);

@@ -15,6 +15,9 @@ FolderContents listFolder(const QString &folder)
     DIR *directory = ::opendir(encoded.isEmpty() ? "." : encoded.constData());
     if (!directory)
         return contents;   // unreadable or gone: nothing to add from here
+    struct stat folderStatus {};
+    if (::fstat(::dirfd(directory), &folderStatus) == 0)
+        contents.identity = {quint64(folderStatus.st_dev), quint64(folderStatus.st_ino)};
     while (const dirent *entry = ::readdir(directory)) {
         const char *name = entry->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))

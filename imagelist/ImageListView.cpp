@@ -58,8 +58,20 @@ void ImageListView::mousePressEvent(QMouseEvent *event)
     ListView1_MouseDown();
 }
 
+bool ImageListView::event(QEvent *event)
+{
+    // A modal box or another window takes the mouse and with it the release:
+    // losing the focus or the active window ends a drag as a release does.
+    if (Dragging && (event->type() == QEvent::FocusOut || event->type() == QEvent::WindowDeactivate))
+        ListView1_MouseUp();
+    return QTreeView::event(event);
+}
+
 void ImageListView::mouseMoveEvent(QMouseEvent *event)
 {
+    // A release we never saw (it went elsewhere) shows as a move with no button.
+    if (Dragging && event->buttons() == Qt::NoButton)
+        ListView1_MouseUp();
     ListView1_MouseMove(event->position().toPoint());
     // While dragging, Qt's own handling would move the selection with the
     // pointer; the exchange already selects the row that holds the picture.

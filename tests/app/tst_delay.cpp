@@ -3,11 +3,14 @@
 #include "Form1Fixture.h"
 
 #include "convert/DelayCheck.h"
+#include "imagelist/ImageListModel.h"
 
 #include <QFile>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 class TestDelay : public QObject
 {
@@ -16,35 +19,28 @@ class TestDelay : public QObject
 private slots:
     void init() { clearSettings(); }
 
-    void numericTest_data()
+    void readingFollowsTheSharedTable_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<bool>("numeric");
-        QTest::newRow("plain") << "2" << "en_US" << true;
-        QTest::newRow("blanks around") << "  2 " << "en_US" << true;
-        QTest::newRow("fraction") << "1.5" << "en_US" << true;
-        QTest::newRow("negative") << "-3" << "en_US" << true;
-        QTest::newRow("plus sign") << "+4" << "en_US" << true;
-        QTest::newRow("exponent") << "1e3" << "en_US" << true;
-        QTest::newRow("thousands") << "1,000.5" << "en_US" << true;
-        QTest::newRow("zero has no range check") << "0" << "en_US" << true;
-        QTest::newRow("comma decimal") << "0,5" << "de_DE" << true;
-        QTest::newRow("German thousands") << "1.000,5" << "de_DE" << true;
-        QTest::newRow("dot still read in German") << "1.5" << "de_DE" << true;
-        QTest::newRow("empty") << "" << "en_US" << false;
-        QTest::newRow("blanks only") << "   " << "en_US" << false;
-        QTest::newRow("letters") << "abc" << "en_US" << false;
-        QTest::newRow("number then letters") << "2s" << "en_US" << false;
-        QTest::newRow("two numbers") << "1 2" << "en_US" << false;
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QFile table(QStringLiteral(DELAY_FORMS));
+        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+        for (const QString &line : QString::fromUtf8(table.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            const qsizetype close = line.lastIndexOf('"');
+            if (!line.startsWith('#'))
+                QTest::newRow(qPrintable(line)) << line.mid(1, close - 1) << line.mid(close + 1).trimmed();
+        }
     }
 
-    void numericTest()
+    void readingFollowsTheSharedTable()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, locale);
-        QFETCH(bool, numeric);
-        QCOMPARE(isNumericEntry(text, QLocale(locale)), numeric);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        const std::optional<double> read = readDelay(typed);
+        QCOMPARE(read.has_value(), expected != QLatin1String("refused"));
+        QCOMPARE(isNumericEntry(typed), read.has_value());
+        if (read)
+            QCOMPARE(*read, expected.toDouble());
     }
 
     void settingsKeepEmptyStringsApartFromMissingKeys()
@@ -129,6 +125,44 @@ private slots:
         QApplication::sendEvent(f.text1(), &otherApplication);
         QTest::qWait(50);
         QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    void theWarningNeverLeavesTheListDragging()
+    {
+        Form1Fixture f;
+        f.showLoaded();
+        f.form.imageList().append(QStringList{"/a.jpg", "/b.jpg", "/c.jpg"});
+        f.text1()->setFocus();
+        f.text1()->setText("abc");
+        auto *list = f.form.findChild<QTreeView *>("ListView1");
+        auto send = [&](QEvent::Type type, int row) {   // a press with the left button, or a move with none
+            const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+            const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+            QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), button, button, {});
+            QApplication::sendEvent(list->viewport(), &event);
+        };
+        list->setFocus(Qt::MouseFocusReason);   // as a click on the list moves the focus
+        send(QEvent::MouseButtonPress, 0);
+        QTRY_COMPARE(f.dialogs.messages.size(), 1);   // the box took the release
+        send(QEvent::MouseMove, 1);
+        send(QEvent::MouseMove, 2);
+        QCOMPARE(f.form.imageList().paths(), QStringList({"/a.jpg", "/b.jpg", "/c.jpg"}));
+    }
+
+    void filesDroppedOnTheDelayBoxAreRefused()
+    {
+        Form1Fixture f;
+        f.showLoaded();
+        QMimeData file;   // as a file manager offers it: the URL and its text
+        file.setUrls({QUrl::fromLocalFile("/home/me/Garden.jpg")});
+        file.setText(QStringLiteral("file:///home/me/Garden.jpg"));
+        const QPoint at = f.text1()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &file, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.text1(), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &file, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.text1(), &drop);
+        QCOMPARE(f.text1()->text(), QStringLiteral("1"));
     }
 
     void theRealWarningBoxAppearsOnceAndReturnsTheFocus()

@@ -99,8 +99,10 @@ private slots:
         QCOMPARE(example.commandLine,
                  QStringLiteral("\"/tools/conv/jpeg2swf\" -r 2 \"/pics/a.jpg\" \"/pics/b c.jpg\"  -o \"/out/show.swf\""));
         QCOMPARE(example.command.program, QStringLiteral("/tools/conv/jpeg2swf"));
-        QCOMPARE(example.command.arguments,
-                 QStringList({"-r", "2", "-o", "/out/show.swf", "--", "/pics/a.jpg", "/pics/b c.jpg"}));
+        QCOMPARE(example.command.arguments, QStringList({"-r", "2", "/pics/a.jpg", "/pics/b c.jpg", "-o", "/out/show.swf"}));
+        // No "--": a path that would read as an option or a list file is written relative.
+        QCOMPARE(buildConverterCommand("/t", "2", {"-a.jpg", "@b.jpg"}, "-o.swf").command.arguments,
+                 QStringList({"-r", "2", "./-a.jpg", "./@b.jpg", "-o", "./-o.swf"}));
 
         const ConverterCommand empty = buildConverterCommand("/t", "", {"/p/a.jpg"}, "/o.swf");
         QCOMPARE(empty.commandLine, QStringLiteral("\"/t/jpeg2swf\" -r  \"/p/a.jpg\"  -o \"/o.swf\""));
@@ -156,13 +158,31 @@ private slots:
         QVERIFY(c.recorded().isEmpty());
     }
 
+    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog_data()
+    {
+        QTest::addColumn<QString>("delay");
+        for (const char *delay : {"", "0", "-1", "abc"})
+            QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(delay))) << QString(delay);
+    }
+
+    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
+    {
+        QFETCH(QString, delay);
+        ConvertFixture c;
+        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->text1()->setText(delay);
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
+        QVERIFY(c.f->dialogs.asked.isEmpty());   // no save dialog: nothing run, nothing written
+    }
+
     void awkwardPathsReachTheConverterWhole()
     {
         ConvertFixture c;
         const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
                                 "/p/Ünïcödé.jpg", "/p/a.jpg"};
         c.f->form.imageList().append(paths);
-        c.f->text1()->setText("1,5");
+        c.f->text1()->setText(" 1,5 ");   // sent as typed
         c.f->dialogs.saveAnswers = {"/out/-show.swf"};
         // Seen while the converter runs: busy pointer and a full bar.
         c.holdConverter();
@@ -174,7 +194,10 @@ private slots:
             });
         };
         c.convert();
-        QCOMPARE(c.recorded(), QStringList({"-r", "1,5", "-o", "/out/-show.swf", "--"}) + paths);
+        QStringList sent = paths;
+        sent.replace(4, "./-o");
+        sent.replace(5, "./--help");
+        QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
         QCOMPARE(c.messages(), QStringList({"Done."}));
         QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
@@ -324,7 +347,7 @@ private slots:
         c.f->dialogs.onSave = nullptr;
         qunsetenv("TMPDIR");
         QCOMPARE(c.messages(), QStringList({"Done."}));
-        QCOMPARE(c.recorded(), QStringList({"-r", "1", "-o", "/out/long.swf", "--"}) + paths);
+        QCOMPARE(c.recorded(), QStringList({"-r", "1"}) + paths + QStringList({"-o", "/out/long.swf"}));
         QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
 
         // A line break cannot go into a list file: said plainly, nothing run.

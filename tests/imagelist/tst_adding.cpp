@@ -91,19 +91,22 @@ private slots:
         f.form.setEventInterval(0);   // let the window answer after every folder
         f.showLoaded();
         f.form.imageList().append(QStringLiteral("/existing.jpg"));
-        f.dialogs.textAnswers = {"jpg", "jpg"};
-        f.dialogs.folderAnswers = {dir.path(), dir.path() + "/"};
+        // A typed "*." or "." adds what the bare extension adds; no match is said.
+        f.dialogs.textAnswers = {"jpg", "*.jpg", ".jpg", "png"};
+        f.dialogs.folderAnswers = {dir.path(), dir.path() + "/", dir.path(), dir.path()};
 
         QList<WindowPointer::Shape> during;
         QTimer::singleShot(0, [&] { during << f.form.windowPointer().shape(); });
-        click(f, "Check3");
-        click(f, "Check3");   // the same folder again: every file twice
+        for (int i = 0; i < 4; ++i)
+            click(f, "Check3");   // the same folder again: every file again
         QCOMPARE(during, QList<WindowPointer::Shape>({WindowPointer::Shape::Busy}));
         QCOMPARE(f.form.windowPointer().shape(), WindowPointer::Shape::Default);
         const QStringList once{dir.filePath("a.jpg"), dir.filePath("sub/b.JPG")};
-        QCOMPARE(f.form.imageList().paths(), QStringList{"/existing.jpg"} + once + once);
+        QCOMPARE(f.form.imageList().paths(), QStringList{"/existing.jpg"} + once + once + once);
         QCOMPARE(f.dialogs.asked.mid(0, 2), QStringList({"Enter file extension to load:|jpg", "Please select folder to add:"}));
-        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.dialogs.messages[0].text,
+                 QStringLiteral("No files matching *.png were found in %1 or the folders below it.").arg(dir.path()));
     }
 
     void cancellingEitherPromptAddsNothing()

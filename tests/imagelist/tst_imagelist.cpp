@@ -164,6 +164,34 @@ private slots:
         QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
     }
 
+    void aDragEndsWhenTheButtonIsNoLongerHeld_data()
+    {
+        QTest::addColumn<int>("ending");
+        QTest::newRow("a move with no button") << int(QEvent::MouseMove);
+        QTest::newRow("the focus goes elsewhere") << int(QEvent::FocusOut);
+        QTest::newRow("a modal box deactivates the window") << int(QEvent::WindowDeactivate);
+    }
+
+    void aDragEndsWhenTheButtonIsNoLongerHeld()
+    {
+        QFETCH(int, ending);
+        ListFixture f({"A", "B", "C"});
+        f.press(f.centreOf(0));
+        QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
+        QEvent deactivate(QEvent::WindowDeactivate);
+        if (ending == QEvent::MouseMove)
+            f.move(f.centreOf(2), Qt::NoButton);
+        else
+            QApplication::sendEvent(ending == QEvent::FocusOut ? static_cast<QObject *>(&f.view) : &f.window,
+                                    ending == QEvent::FocusOut ? &focusOut : &deactivate);
+        QVERIFY(!f.view.isDragging());
+        QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
+        f.press(f.centreOf(0));   // and the next press drags again
+        f.move(f.centreOf(1));
+        QCOMPARE(f.model.paths(), QStringList({"B", "A", "C"}));
+    }
+
     void dragPointerFromTheClickUntilTheRelease()
     {
         ListFixture f({"A", "B"});
