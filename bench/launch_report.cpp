@@ -2,7 +2,7 @@
 // converter (this program, started again) writes the moment it exits; the run
 // notes the moment its report is ready. Median of 21 runs.
 //   build/bench/launch_report
-#include "convert/ConversionRun.h"
+#include "ConversionRun.h"
 
 #include <QCoreApplication>
 #include <QFile>

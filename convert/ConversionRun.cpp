@@ -1,7 +1,7 @@
-#include "convert/ConversionRun.h"
+#include "ConversionRun.h"
 
-#include "convert/ConverterCommand.h"
-#include "convert/Launch.h"
+#include "ConverterCommand.h"
+#include "ProcessLaunch.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,7 +91,7 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
         showProgress(percent);
     };
     const QString converter = command.program;
-    const qint32 status = LaunchAndWait(command, 0, files, showProgress ? follow : ProgressReport());
+    const qint32 status = launchAndWait(command, 0, files, showProgress ? follow : ProgressReport());
     if (status == 0)
         return {ConversionResult::Outcome::Done, tr("Done.")};
     if (status == kExitStatusUnknown)

@@ -2,7 +2,7 @@
 
 // Running the converter once for the whole list and telling what came of it.
 
-#include "convert/Shell32.h"
+#include "LaunchAndWait.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "convert/ConverterCommand.h"
+#include "ConverterCommand.h"
 
 #include <QDir>
 #include <QFile>

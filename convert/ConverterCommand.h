@@ -2,7 +2,7 @@
 
 // The converter's command line for one conversion run.
 
-#include "convert/Shell32.h"
+#include "LaunchAndWait.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // Start-up routines: centring arithmetic, the home-page draw, the hand pointer.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
-#include "app/Main.h"
-#include "ui/CursorFile.h"
+#include "StartupHelpers.h"
+#include "CursorFile.h"
 
 class TestStartup : public QObject
 {
@@ -24,7 +24,7 @@ private slots:
             // The middle of the interval that gives n, and both of its ends.
             for (double r : {(n - 0.5) / 100.0, (n - 1) / 100.0 + 1e-9, n / 100.0 - 1e-9}) {
                 int opened = 0;
-                const bool result = RandomHomePage({[r] { return r; },
+                const bool result = drawHomePage({[r] { return r; },
                                                     [&](const QUrl &url) {
                                                         QCOMPARE(url, page);
                                                         ++opened;
@@ -46,9 +46,9 @@ private slots:
         int draws = 0;
         QList<QUrl> opened;
         // A seven, but the build names no home page: nothing opens.
-        Form1 form({&dialogs, folder.path(),
+        MainWindow window({&dialogs, folder.path(),
                     {[&] { ++draws; return 0.065; }, [&](const QUrl &url) { opened << url; }, QUrl()}});
-        form.Form_Load();
+        window.load();
         QCOMPARE(draws, 1);
         QVERIFY(opened.isEmpty());
         QVERIFY(dialogs.messages.isEmpty());
@@ -60,21 +60,21 @@ private slots:
         QImage picture(32, 32, QImage::Format_ARGB32);
         picture.fill(Qt::red);
         writeTestFile(folder.filePath("HAND-M.CUR"), encodeCursorFile(picture, QPoint(5, 9), CursorFileType::Cursor));
-        Form1Fixture f(folder.path());
-        f.form.Form_Load();
-        QVERIFY(f.form.windowPointer().hasCustomCursor());
-        f.form.windowPointer().hover(WindowPointer::Shape::Custom);
-        QCOMPARE(f.form.cursor().hotSpot(), QPoint(5, 9));
-        QCOMPARE(f.form.cursor().pixmap().toImage().pixelColor(0, 0), QColor(Qt::red));
+        MainWindowFixture f(folder.path());
+        f.window.load();
+        QVERIFY(f.window.windowPointer().hasCustomCursor());
+        f.window.windowPointer().hover(WindowPointer::Shape::Custom);
+        QCOMPARE(f.window.cursor().hotSpot(), QPoint(5, 9));
+        QCOMPARE(f.window.cursor().pixmap().toImage().pixelColor(0, 0), QColor(Qt::red));
     }
 
     void unreadableHandCursorStartsWithoutOne()
     {
         QTemporaryDir folder;
         writeTestFile(folder.filePath("HAND-M.CUR"), "not a cursor");
-        Form1Fixture f(folder.path());
-        f.form.Form_Load();
-        QVERIFY(!f.form.windowPointer().hasCustomCursor());
+        MainWindowFixture f(folder.path());
+        f.window.load();
+        QVERIFY(!f.window.windowPointer().hasCustomCursor());
         QVERIFY(f.dialogs.messages.isEmpty());
     }
 };

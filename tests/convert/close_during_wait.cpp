@@ -3,7 +3,7 @@
 // nobody reads. Used to show that the converter runs on to its end without us,
 // and that we leave nothing in the temporary folder.
 //   close_during_wait PROGRAM [ARGS...]
-#include "convert/ConversionRun.h"
+#include "ConversionRun.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,12 +1,12 @@
 // The Convert button: the command line, the launch and the wait, what the user
 // is told; with a stand-in converter and, at the end, the real one.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "ModalAnswer.h"
 
-#include "convert/ConverterCommand.h"
-#include "convert/Launch.h"
-#include "convert/Shell32.h"
-#include "imagelist/ImageListModel.h"
+#include "ConverterCommand.h"
+#include "ProcessLaunch.h"
+#include "LaunchAndWait.h"
+#include "ImageListModel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -36,7 +36,7 @@ struct ConvertFixture {
     explicit ConvertFixture(const QString &converter = kFake)
     {
         QFile::link(converter, programFolder.filePath(converterFileName()));
-        f = std::make_unique<Form1Fixture>(programFolder.path());
+        f = std::make_unique<MainWindowFixture>(programFolder.path());
         f->showLoaded();
         qputenv("FAKE_RECORD", record().toLocal8Bit());
         qunsetenv("FAKE_STATUS");
@@ -68,8 +68,8 @@ struct ConvertFixture {
         args.removeLast();
         return args;
     }
-    void convert() { f->form.findChild<QToolButton *>("Check2")->click(); }
-    QProgressBar *progress() { return f->form.findChild<QProgressBar *>("ProgressBar1"); }
+    void convert() { f->window.findChild<QToolButton *>("convertButton")->click(); }
+    QProgressBar *progress() { return f->window.findChild<QProgressBar *>("progressBar"); }
     QStringList messages() const
     {
         QStringList texts;
@@ -80,7 +80,7 @@ struct ConvertFixture {
 
     QTemporaryDir programFolder;
     QTemporaryDir work;
-    std::unique_ptr<Form1Fixture> f;
+    std::unique_ptr<MainWindowFixture> f;
 };
 
 } // namespace
@@ -127,14 +127,14 @@ private slots:
     {
         QElapsedTimer timer;
         timer.start();
-        QCOMPARE(LaunchAndWait({"/nonexistent/jpeg2swf", {}}), launchFailure(ENOENT));
+        QCOMPARE(launchAndWait({"/nonexistent/jpeg2swf", {}}), launchFailure(ENOENT));
         QCOMPARE(launchFailure(ENOENT), qint32(0x80040002u));
         QVERIFY(timer.elapsed() < 100);   // no wait for a launch that failed
 
         qputenv("FAKE_STATUS", "1");
-        QCOMPARE(LaunchAndWait({kFake, {}}), 1);
+        QCOMPARE(launchAndWait({kFake, {}}), 1);
         qputenv("FAKE_STATUS", "0");
-        QCOMPARE(LaunchAndWait({kFake, {}}), 0);
+        QCOMPARE(launchAndWait({kFake, {}}), 0);
         qunsetenv("FAKE_STATUS");
         // A process whose status is not ours to read: unknown, never success.
         QCOMPARE(exitStatus(LaunchedProcess{qint64(::getppid()), 0, OwnedFd()}), kExitStatusUnknown);
@@ -148,12 +148,12 @@ private slots:
         QCOMPARE(c.f->dialogs.messages[0].icon, Dialogs::MessageIcon::None);
         QVERIFY(c.f->dialogs.asked.isEmpty());
 
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->form.windowPointer().hover(WindowPointer::Shape::Custom);
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->window.windowPointer().hover(WindowPointer::Shape::Custom);
         c.convert();   // the save dialog is cancelled
         QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)"}));
         QCOMPARE(c.messages().size(), 1);
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Custom);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Custom);
         QCOMPARE(c.progress()->value(), 0);
         QVERIFY(c.recorded().isEmpty());
     }
@@ -169,8 +169,8 @@ private slots:
     {
         QFETCH(QString, delay);
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->text1()->setText(delay);
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->delayEdit()->setText(delay);
         c.convert();
         QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
         QVERIFY(c.f->dialogs.asked.isEmpty());   // no save dialog: nothing run, nothing written
@@ -181,14 +181,14 @@ private slots:
         ConvertFixture c;
         const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
                                 "/p/Ünïcödé.jpg", "/p/a.jpg"};
-        c.f->form.imageList().append(paths);
-        c.f->text1()->setText(" 1,5 ");   // sent as typed
+        c.f->window.imageList().append(paths);
+        c.f->delayEdit()->setText(" 1,5 ");   // sent as typed
         c.f->dialogs.saveAnswers = {"/out/-show.swf"};
         // Seen while the converter runs: busy pointer and a full bar.
         c.holdConverter();
         c.f->dialogs.onSave = [&] {
             QTimer::singleShot(0, [&] {
-                QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);
+                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);
                 QCOMPARE(c.progress()->value(), 100);
                 c.release();
             });
@@ -199,14 +199,14 @@ private slots:
         sent.replace(5, "./--help");
         QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
         QCOMPARE(c.messages(), QStringList({"Done."}));
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
     }
 
     void failuresAreNeverReportedAsDone()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
 
         qputenv("FAKE_STATUS", "1");
@@ -231,7 +231,7 @@ private slots:
         c.convert();
         QVERIFY(c.messages().last().contains(c.programFolder.filePath("jpeg2swf")));
         QVERIFY(c.messages().last().contains("No such file or directory"));
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
         QVERIFY(!c.messages().contains("Done."));
     }
@@ -239,7 +239,7 @@ private slots:
     void theBarFollowsTheConvertersReports()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->dialogs.saveAnswers = {"/out/a.swf"};
         c.holdConverter();
         qputenv("FAKE_REPORTS", "0 4;2 4;1 4|3 4;4 4");
@@ -261,7 +261,7 @@ private slots:
     void convertDuringAWaitRunsACompleteNestedRun()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/outer.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/outer.jpg"));
         c.f->dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
         c.holdConverter();
         QStringList order;
@@ -273,30 +273,30 @@ private slots:
             nested = true;
             // During the outer wait: change the list and press Convert again.
             QTimer::singleShot(0, [&] {
-                c.f->form.imageList().append(QStringLiteral("/p/inner.jpg"));
+                c.f->window.imageList().append(QStringLiteral("/p/inner.jpg"));
                 c.release();   // both converters may end now; the outer wait resumes only after this returns
                 c.convert();
                 order << QStringLiteral("inner returned");
-                QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
+                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
             });
         };
         c.convert();
         QCOMPARE(order, QStringList({"Done.", "inner returned", "Done."}));
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
     }
 
     void closingDuringTheWaitLeavesTheConverterRunning()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->dialogs.saveAnswers = {"/out/a.swf"};
         c.holdConverter();
-        QSignalSpy unloaded(&c.f->form, &Form1::unloaded);
+        QSignalSpy unloaded(&c.f->window, &MainWindow::unloaded);
         bool recordedWhenClosed = true;
-        QObject::connect(&c.f->form, &Form1::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
+        QObject::connect(&c.f->window, &MainWindow::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
         c.f->dialogs.onSave = [&] {
             QTimer::singleShot(0, [&] {
-                c.f->form.close();
+                c.f->window.close();
                 c.release();
             });
         };
@@ -330,7 +330,7 @@ private slots:
         const QString longFolder = QStringLiteral("/pictures/") + QString(180, QLatin1Char('x'));
         for (int i = 0; i < 40000; ++i)
             paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
-        c.f->form.imageList().append(paths);
+        c.f->window.imageList().append(paths);
         c.f->dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
         // Nothing of ours in the temporary folder while the converter runs,
         // which is what a window closed then leaves behind.
@@ -351,7 +351,7 @@ private slots:
         QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
 
         // A line break cannot go into a list file: said plainly, nothing run.
-        c.f->form.imageList().append(QStringLiteral("/p/new\nline.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
         QFile::remove(c.record());
         c.convert();
         QVERIFY(c.messages().last().contains("line break"));
@@ -387,7 +387,7 @@ private slots:
             paths << c.work.filePath(QStringLiteral("picture %1.jpg").arg(i));
             QVERIFY(picture.save(paths.last(), "JPG", 90));
         }
-        c.f->form.imageList().append(paths);
+        c.f->window.imageList().append(paths);
         const QString output = c.work.filePath("show.swf");
         c.f->dialogs.saveAnswers = {output};
         c.convert();

@@ -72,7 +72,7 @@ TEST(SwfTagHeader, ShortAndLongForms)
     EXPECT_EQ(swf::stopActionTag(), (Bytes{0x02, 0x03, 0x07, 0x00}));
     EXPECT_EQ(swf::showFrameTag(), (Bytes{0x40, 0x00}));
     EXPECT_EQ(swf::endTag(), (Bytes{0x00, 0x00}));
-    // DefineBitsJPEG2 always in the long form, the id counted in the length.
+    // DefineBitsJPEG2 always in the long window, the id counted in the length.
     EXPECT_EQ(swf::defineBitsJpeg2Header(3, 5), (Bytes{0x7F, 0x05, 0x07, 0x00, 0x00, 0x00, 0x03, 0x00}));
 }
 

@@ -1,9 +1,9 @@
 // The two adding buttons of the main window through scripted dialogs, and the
 // real open dialog (the real-window test drives the folder prompts).
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "ModalAnswer.h"
 
-#include "imagelist/ImageListModel.h"
+#include "ImageListModel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -16,9 +16,9 @@
 
 namespace {
 
-void click(Form1Fixture &f, const char *button)
+void click(MainWindowFixture &f, const char *button)
 {
-    QTest::mouseClick(f.form.findChild<QToolButton *>(button), Qt::LeftButton);
+    QTest::mouseClick(f.window.findChild<QToolButton *>(button), Qt::LeftButton);
 }
 
 } // namespace
@@ -30,14 +30,14 @@ class TestAdding : public QObject
 private slots:
     void addFilesAppendsTheChosenFilesInOrder()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        f.form.imageList().append(QStringLiteral("/existing.jpg"));
+        f.window.imageList().append(QStringLiteral("/existing.jpg"));
         f.dialogs.openAnswers = {{"/p/b.jpg", "/p/a.JPG", "/p/b.jpg"}, {}, {"/q/typed-but-missing.jpg"}};
-        click(f, "Check1");
-        click(f, "Check1");   // cancelled
-        click(f, "Check1");
-        QCOMPARE(f.form.imageList().paths(), QStringList({"/existing.jpg", "/p/b.jpg", "/p/a.JPG", "/p/b.jpg",
+        click(f, "addFilesButton");
+        click(f, "addFilesButton");   // cancelled
+        click(f, "addFilesButton");
+        QCOMPARE(f.window.imageList().paths(), QStringList({"/existing.jpg", "/p/b.jpg", "/p/a.JPG", "/p/b.jpg",
                                                           "/q/typed-but-missing.jpg"}));
         QCOMPARE(f.dialogs.asked.first(), QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files|"
                                                          "All JPEG (*.jpeg;*.jpg) (*.jpeg *.jpg *.JPEG *.JPG)"));
@@ -68,8 +68,8 @@ private slots:
                 QMetaObject::invokeMethod(dialog, "reject");
         });
 
-        Form1Fixture f;
-        QStringList chosen = QtDialogs().getOpenFileNames(&f.form, "Add File(s) - Hold Ctrl or Shift to select multiple files",
+        MainWindowFixture f;
+        QStringList chosen = QtDialogs().getOpenFileNames(&f.window, "Add File(s) - Hold Ctrl or Shift to select multiple files",
                                                           "All JPEG (*.jpeg;*.jpg) (*.jpeg *.jpg *.JPEG *.JPG)");
         offered.sort();
         chosen.sort();
@@ -87,22 +87,22 @@ private slots:
         writeTestFile(dir.filePath("sub/b.JPG"));
         writeTestFile(dir.filePath("sub/~skip.jpg"));
 
-        Form1Fixture f;
-        f.form.setEventInterval(0);   // let the window answer after every folder
+        MainWindowFixture f;
+        f.window.setEventInterval(0);   // let the window answer after every folder
         f.showLoaded();
-        f.form.imageList().append(QStringLiteral("/existing.jpg"));
+        f.window.imageList().append(QStringLiteral("/existing.jpg"));
         // A typed "*." or "." adds what the bare extension adds; no match is said.
         f.dialogs.textAnswers = {"jpg", "*.jpg", ".jpg", "png"};
         f.dialogs.folderAnswers = {dir.path(), dir.path() + "/", dir.path(), dir.path()};
 
         QList<WindowPointer::Shape> during;
-        QTimer::singleShot(0, [&] { during << f.form.windowPointer().shape(); });
+        QTimer::singleShot(0, [&] { during << f.window.windowPointer().shape(); });
         for (int i = 0; i < 4; ++i)
-            click(f, "Check3");   // the same folder again: every file again
+            click(f, "addFolderButton");   // the same folder again: every file again
         QCOMPARE(during, QList<WindowPointer::Shape>({WindowPointer::Shape::Busy}));
-        QCOMPARE(f.form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(f.window.windowPointer().shape(), WindowPointer::Shape::Default);
         const QStringList once{dir.filePath("a.jpg"), dir.filePath("sub/b.JPG")};
-        QCOMPARE(f.form.imageList().paths(), QStringList{"/existing.jpg"} + once + once + once);
+        QCOMPARE(f.window.imageList().paths(), QStringList{"/existing.jpg"} + once + once + once);
         QCOMPARE(f.dialogs.asked.mid(0, 2), QStringList({"Enter file extension to load:|jpg", "Please select folder to add:"}));
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].text,
@@ -111,18 +111,18 @@ private slots:
 
     void cancellingEitherPromptAddsNothing()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        f.form.windowPointer().hover(WindowPointer::Shape::Custom);
+        f.window.windowPointer().hover(WindowPointer::Shape::Custom);
         f.dialogs.textAnswers = {"", "jpg"};
         f.dialogs.folderAnswers = {""};
-        QSignalSpy unloaded(&f.form, &Form1::unloaded);   // nothing may end the program either
-        click(f, "Check3");   // prompt cancelled: no folder dialog
+        QSignalSpy unloaded(&f.window, &MainWindow::unloaded);   // nothing may end the program either
+        click(f, "addFolderButton");   // prompt cancelled: no folder dialog
         QCOMPARE(f.dialogs.asked.size(), 1);
-        click(f, "Check3");   // folder dialog cancelled
+        click(f, "addFolderButton");   // folder dialog cancelled
         QCOMPARE(f.dialogs.asked.size(), 3);
-        QCOMPARE(f.form.imageList().count(), 0);
-        QCOMPARE(f.form.windowPointer().shape(), WindowPointer::Shape::Custom);   // never busy
+        QCOMPARE(f.window.imageList().count(), 0);
+        QCOMPARE(f.window.windowPointer().shape(), WindowPointer::Shape::Custom);   // never busy
         QCOMPARE(unloaded.count(), 0);
     }
 

@@ -2,9 +2,9 @@
 // driven through real mouse and drag events on the view.
 #include "TestMain.h"
 
-#include "imagelist/ImageListModel.h"
-#include "imagelist/ImageListView.h"
-#include "ui/WindowPointer.h"
+#include "ImageListModel.h"
+#include "ImageListView.h"
+#include "WindowPointer.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -271,7 +271,7 @@ private slots:
             auto firstVisible = [&] { return f.view.indexAt(QPoint(5, 1)).row(); };
             QCOMPARE(firstVisible(), 30);
 
-            // Dragging onto the top visible row shows the row above it.
+            // m_dragging onto the top visible row shows the row above it.
             f.press(f.centreOf(31));
             f.move(QPoint(20, rowHeight / 2));
             QCOMPARE(f.model.text(30), QStringLiteral("/pictures/31.jpg"));

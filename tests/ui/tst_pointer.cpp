@@ -1,7 +1,7 @@
 // The window pointer and its hover rule, and the pointer files it loads.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
-#include "ui/CursorFile.h"
+#include "CursorFile.h"
 
 #include <QtEndian>
 
@@ -44,47 +44,47 @@ class TestPointer : public QObject
 private slots:
     void movesOverControlsSwitchBetweenHandAndDefault()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        WindowPointer &pointer = f.form.windowPointer();
+        WindowPointer &pointer = f.window.windowPointer();
         auto over = [&](const char *name) {
-            QWidget *control = f.form.findChild<QWidget *>(name);
+            QWidget *control = f.window.findChild<QWidget *>(name);
             QTest::mouseMove(control, control->rect().center());
             return pointer.shape();
         };
-        for (const char *button : {"Check1", "Check2", "Check3"}) {
-            for (const char *other : {"Label1", "Text1", "ProgressBar1"}) {
+        for (const char *button : {"addFilesButton", "convertButton", "addFolderButton"}) {
+            for (const char *other : {"delayLabel", "delayEdit", "progressBar"}) {
                 QCOMPARE(over(button), Shape::Custom);
                 QCOMPARE(over(other), Shape::Default);
             }
             QCOMPARE(over(button), Shape::Custom);
-            QTest::mouseMove(&f.form, QPoint(438, 150));   // bare surface right of the delay box
+            QTest::mouseMove(&f.window, QPoint(438, 150));   // bare surface right of the delay box
             QCOMPARE(pointer.shape(), Shape::Default);
         }
     }
 
     void busyWinsOverEveryHoverAndSurvivesMoves()
     {
-        Form1Fixture f;   // no hand file beside the program: Qt's hand stands in
+        MainWindowFixture f;   // no hand file beside the program: Qt's hand stands in
         f.showLoaded();
-        WindowPointer &pointer = f.form.windowPointer();
-        QCOMPARE(f.text1()->cursor().shape(), Qt::IBeamCursor);
+        WindowPointer &pointer = f.window.windowPointer();
+        QCOMPARE(f.delayEdit()->cursor().shape(), Qt::IBeamCursor);
         pointer.hover(Shape::Custom);
-        QCOMPARE(f.form.cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(f.window.cursor().shape(), Qt::PointingHandCursor);
 
         pointer.set(Shape::Busy);
-        QCOMPARE(f.form.cursor().shape(), Qt::WaitCursor);
-        QCOMPARE(f.text1()->cursor().shape(), Qt::WaitCursor);
-        for (const char *name : {"Check1", "Label1", "Text1", "ProgressBar1", "ListView1", "Check3"}) {
-            QWidget *control = f.form.findChild<QWidget *>(name);
+        QCOMPARE(f.window.cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(f.delayEdit()->cursor().shape(), Qt::WaitCursor);
+        for (const char *name : {"addFilesButton", "delayLabel", "delayEdit", "progressBar", "imageList", "addFolderButton"}) {
+            QWidget *control = f.window.findChild<QWidget *>(name);
             QTest::mouseMove(control, control->rect().center());
             QCOMPARE(pointer.shape(), Shape::Busy);
         }
 
         pointer.set(Shape::Default);
         QCOMPARE(pointer.shape(), Shape::Default);
-        QCOMPARE(f.form.cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(f.text1()->cursor().shape(), Qt::IBeamCursor);
+        QCOMPARE(f.window.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.delayEdit()->cursor().shape(), Qt::IBeamCursor);
     }
 
     void cursorHotspotComesFromTheFileHeader()

@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "Dialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "convert/DelayCheck.h"
+#include "DelayText.h"
 
 #include <QRegularExpression>
 

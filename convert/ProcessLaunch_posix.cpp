@@ -1,4 +1,4 @@
-#include "convert/Launch.h"
+#include "ProcessLaunch.h"
 
 #include <QFile>
 

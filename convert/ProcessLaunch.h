@@ -2,7 +2,7 @@
 
 // The platform's part of starting a process and seeing it end.
 
-#include "convert/Shell32.h"
+#include "LaunchAndWait.h"
 
 #include <optional>
 #include <utility>

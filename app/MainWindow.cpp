@@ -1,16 +1,16 @@
-#include "app/Form1.h"
+#include "MainWindow.h"
 
-#include "app/Dialogs.h"
-#include "convert/ConversionRun.h"
-#include "convert/ConverterCommand.h"
-#include "convert/DelayCheck.h"
-#include "convert/Settings.h"
-#include "imagelist/AddFolder.h"
-#include "imagelist/ImageListModel.h"
-#include "imagelist/ImageListView.h"
-#include "ui/ActionButton.h"
-#include "ui/CursorFile.h"
-#include "ui/Twips.h"
+#include "Dialogs.h"
+#include "ConversionRun.h"
+#include "ConverterCommand.h"
+#include "DelayText.h"
+#include "SettingsStore.h"
+#include "FolderWalk.h"
+#include "ImageListModel.h"
+#include "ImageListView.h"
+#include "ActionButton.h"
+#include "CursorFile.h"
+#include "Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -59,11 +59,11 @@ void paintWhite(QWidget *widget, QPalette::ColorRole role)
 
 } // namespace
 
-Form1::Form1(Form1Services services, QWidget *parent)
+MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)), m_pointer(this)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("mainWindow"));
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
     paintWhite(this, QPalette::Window);
 
@@ -75,143 +75,143 @@ Form1::Form1(Form1Services services, QWidget *parent)
     createControls();
     setTabOrder();
     watchPointerMoves();
-    m_pointer.coverWhenBusy(Text1, [this] { Text1->setCursor(Qt::IBeamCursor); });
-    m_pointer.coverWhenBusy(ListView1->viewport(), [this] { ListView1->restoreOwnPointer(); });
+    m_pointer.coverWhenBusy(m_delayEdit, [this] { m_delayEdit->setCursor(Qt::IBeamCursor); });
+    m_pointer.coverWhenBusy(m_imageListView->viewport(), [this] { m_imageListView->restoreOwnPointer(); });
 
-    // The unseen Command1 holds the focus at start, so no visible control shows
+    // The unseen m_focusHolder holds the focus at start, so no visible control shows
     // it and Enter or Space does nothing.
-    Command1->setFocus();
+    m_focusHolder->setFocus();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::createControls()
+void MainWindow::createControls()
 {
     m_imageList = new ImageListModel(this);
-    ListView1 = place(new ImageListView(m_imageList, &m_pointer, m_services.programFolder, this), "ListView1",
+    m_imageListView = place(new ImageListView(m_imageList, &m_pointer, m_services.programFolder, this), "imageList",
                       twipsRect(120, 120, 6375, 1815));
-    ListView1->setFont(arialBold(9));
-    ListView1->setToolTip(tr("Drag and drop files here. Double-click item to remove it. "
+    m_imageListView->setFont(arialBold(9));
+    m_imageListView->setToolTip(tr("Drag and drop files here. Double-click item to remove it. "
                              "Move bar to right and out of window to reveal full names."));
 
-    Label1 = place(new QLabel(tr("Delay between images (in seconds):"), this), "Label1",
+    m_delayLabel = place(new QLabel(tr("Delay between images (in seconds):"), this), "delayLabel",
                    twipsRect(180, 2070, 3300, 225));
-    Label1->setFont(arialBold(9));
-    paintWhite(Label1, QPalette::Window);
+    m_delayLabel->setFont(arialBold(9));
+    paintWhite(m_delayLabel, QPalette::Window);
 
-    Text1 = place(new QLineEdit(this), "Text1", twipsRect(3600, 2025, 870, 330));
-    Text1->setFont(arialBold(9));
-    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
-    Text1->installEventFilter(this);
+    m_delayEdit = place(new QLineEdit(this), "delayEdit", twipsRect(3600, 2025, 870, 330));
+    m_delayEdit->setFont(arialBold(9));
+    connect(m_delayEdit, &QLineEdit::textChanged, this, &MainWindow::saveDelay);
+    m_delayEdit->installEventFilter(this);
 
-    Check1 = place(new ActionButton(tr("Add JPG File(s)"), QIcon(QStringLiteral(":/icons/add-files.svg")), this),
-                   "Check1", twipsRect(120, 2445, 2055, 1335));
-    Check3 = place(new ActionButton(tr("Add All Files(s) In Folder"), QIcon(QStringLiteral(":/icons/add-folder.svg")), this),
-                   "Check3", twipsRect(2280, 2445, 2055, 1335));
-    Check2 = place(new ActionButton(tr("Convert"), QIcon(QStringLiteral(":/icons/convert.svg")), this),
-                   "Check2", twipsRect(4440, 2445, 2055, 1335));
-    for (QToolButton *button : {Check1, Check3, Check2})
+    m_addFilesButton = place(new ActionButton(tr("Add JPG File(s)"), QIcon(QStringLiteral(":/icons/add-files.svg")), this),
+                   "addFilesButton", twipsRect(120, 2445, 2055, 1335));
+    m_addFolderButton = place(new ActionButton(tr("Add All Files(s) In Folder"), QIcon(QStringLiteral(":/icons/add-folder.svg")), this),
+                   "addFolderButton", twipsRect(2280, 2445, 2055, 1335));
+    m_convertButton = place(new ActionButton(tr("Convert"), QIcon(QStringLiteral(":/icons/convert.svg")), this),
+                   "convertButton", twipsRect(4440, 2445, 2055, 1335));
+    for (QToolButton *button : {m_addFilesButton, m_addFolderButton, m_convertButton})
         button->setFont(arialBold(11.25));
-    connect(Check1, &QToolButton::clicked, this, &Form1::Check1_Click);
-    connect(Check3, &QToolButton::clicked, this, &Form1::Check3_Click);
-    connect(Check2, &QToolButton::clicked, this, &Form1::Check2_Click);
+    connect(m_addFilesButton, &QToolButton::clicked, this, &MainWindow::addFiles);
+    connect(m_addFolderButton, &QToolButton::clicked, this, &MainWindow::addFolder);
+    connect(m_convertButton, &QToolButton::clicked, this, &MainWindow::convertList);
 
-    ProgressBar1 = place(new QProgressBar(this), "ProgressBar1", twipsRect(120, 3900, 6375, 375));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
+    m_progressBar = place(new QProgressBar(this), "progressBar", twipsRect(120, 3900, 6375, 375));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(false);
 
     // Lies wholly left of the client area: never seen, no action.
-    Command1 = place(new QPushButton(tr("Command1"), this), "Command1", twipsRect(-720, 2640, 615, 495));
-    Command1->setAutoDefault(false);
+    m_focusHolder = place(new QPushButton(tr("focusHolder"), this), "focusHolder", twipsRect(-720, 2640, 615, 495));
+    m_focusHolder->setAutoDefault(false);
 
-    Label1->setFocusPolicy(Qt::NoFocus);
-    ProgressBar1->setFocusPolicy(Qt::NoFocus);
+    m_delayLabel->setFocusPolicy(Qt::NoFocus);
+    m_progressBar->setFocusPolicy(Qt::NoFocus);
 }
 
-void Form1::setTabOrder()
+void MainWindow::setTabOrder()
 {
-    const QList<QWidget *> order{Command1, Check1, Check2, ListView1, Check3, Text1};
+    const QList<QWidget *> order{m_focusHolder, m_addFilesButton, m_convertButton, m_imageListView, m_addFolderButton, m_delayEdit};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void Form1::watchPointerMoves()
+void MainWindow::watchPointerMoves()
 {
     setMouseTracking(true);
-    for (QWidget *control : QList<QWidget *>{Check1, Check2, Check3, Label1, ProgressBar1}) {
+    for (QWidget *control : QList<QWidget *>{m_addFilesButton, m_convertButton, m_addFolderButton, m_delayLabel, m_progressBar}) {
         control->setMouseTracking(true);
         control->installEventFilter(this);
     }
-    Text1->setMouseTracking(true);
+    m_delayEdit->setMouseTracking(true);
 }
 
-void Form1::Form_Load()
+void MainWindow::load()
 {
-    CenterForm(this);
+    centreWindow(this);
     setWindowTitle(kApplicationTitle);
 
     const QString handPath = m_services.programFolder + QDir::separator() + QStringLiteral("HAND-M.CUR");
-    if (FileExists(handPath))
+    if (fileExists(handPath))
         m_pointer.setCustomCursor(loadCursor(handPath));
 
     if (m_services.homePage.random && m_services.homePage.open)
-        RandomHomePage(m_services.homePage);
+        drawHomePage(m_services.homePage);
 
-    ListView1->header()->resizeSection(0, twipsToPixels(kListColumnWidth));
+    m_imageListView->header()->resizeSection(0, twipsToPixels(kListColumnWidth));
 
     // Setting the text raises the change handler, which writes it straight back:
     // after the first start the store holds the delay.
-    Text1->setText(ReadSetting(kSettingsApp, kSettingsSection, kDelayKey, kDefaultDelay));
+    m_delayEdit->setText(readSetting(kSettingsApp, kSettingsSection, kDelayKey, kDefaultDelay));
 
-    paintWhite(ProgressBar1, QPalette::Base);
-    paintWhite(ProgressBar1, QPalette::Window);
+    paintWhite(m_progressBar, QPalette::Base);
+    paintWhite(m_progressBar, QPalette::Window);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    Form_Unload();
+    announceClose();
 }
 
-void Form1::Form_Unload()
+void MainWindow::announceClose()
 {
     emit unloaded();
 }
 
-void Form1::moveEvent(QMoveEvent *event)
+void MainWindow::moveEvent(QMoveEvent *event)
 {
     // A window manager adds its frame only once the window is shown; the first
     // move that reveals it centres the window again on its outer size.
     if (!m_centredInFrame && frameGeometry().size() != size()) {
         m_centredInFrame = true;
-        CenterForm(this);
+        centreWindow(this);
     }
     QWidget::moveEvent(event);
 }
 
-void Form1::mouseMoveEvent(QMouseEvent *event)
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
 {
     // Moves that a control ignored travel up to the window; only those over the
     // bare surface are the window's own.
     if (!childAt(event->position().toPoint()))
-        Form_MouseMove();
+        hoverSurface();
     QWidget::mouseMoveEvent(event);
 }
 
-void Form1::Form_MouseMove()
+void MainWindow::hoverSurface()
 {
     m_pointer.hover(WindowPointer::Shape::Default);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == Check1 || watched == Check2 || watched == Check3)
+        if (watched == m_addFilesButton || watched == m_convertButton || watched == m_addFolderButton)
             m_pointer.hover(WindowPointer::Shape::Custom);
-        else if (watched == Label1 || watched == Text1 || watched == ProgressBar1)
+        else if (watched == m_delayLabel || watched == m_delayEdit || watched == m_progressBar)
             m_pointer.hover(WindowPointer::Shape::Default);
-    } else if (watched == Text1 && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
+    } else if (watched == m_delayEdit && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove
                                     || event->type() == QEvent::Drop)) {
         // Files dropped from the file manager belong in the list, never in the
         // delay: the box refuses them as the buttons do, and keeps plain text.
@@ -219,19 +219,19 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
             return true;
         }
-    } else if (watched == Text1 && event->type() == QEvent::FocusOut) {
+    } else if (watched == m_delayEdit && event->type() == QEvent::FocusOut) {
         // Only a move to another control of this window counts: switching to
         // another application, or our own message box taking the focus, does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             // After the focus change has finished: a modal box inside it would
             // swallow the release of the press that moved the focus.
-            QMetaObject::invokeMethod(this, &Form1::Text1_LostFocus, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &MainWindow::checkDelayOnLeaving, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::Check1_Click()
+void MainWindow::addFiles()
 {
     // Camera files are often named in capitals: the patterns say so, for
     // desktop dialogs that match letter case exactly.
@@ -241,7 +241,7 @@ void Form1::Check1_Click()
     m_imageList->append(chosen);
 }
 
-void Form1::Check2_Click()
+void MainWindow::convertList()
 {
     if (m_imageList->count() <= 0) {
         m_services.dialogs->message(this, tr("No files added."), Dialogs::MessageIcon::None);
@@ -249,7 +249,7 @@ void Form1::Check2_Click()
     }
     // Checked before the save dialog, in the window's own words: the converter
     // would refuse it with a command-line hint, after the user named the file.
-    const QString delay = Text1->text();
+    const QString delay = m_delayEdit->text();
     if (!isUsableDelay(delay)) {
         m_services.dialogs->message(this, tr("The delay must be a number of seconds greater than 0, "
                                              "such as 2 or 1.5."),
@@ -267,24 +267,24 @@ void Form1::Check2_Click()
         // The list is read after the dialog: it may have changed while it was open.
         const ConverterCommand converter = buildConverterCommand(
             m_services.programFolder, delay, m_imageList->paths(), output,
-            [this](int index, int count) { ProgressBar1->setValue(int(float(double(index) / count * 100.0))); });
+            [this](int index, int count) { m_progressBar->setValue(int(float(double(index) / count * 100.0))); });
         // A converter that reports its progress takes the bar from 0 to 100
         // again as it writes; one that does not leaves it full while it runs.
-        result = runConverter(converter.command, [this](int percent) { ProgressBar1->setValue(percent); });
-        ProgressBar1->setValue(0);
+        result = runConverter(converter.command, [this](int percent) { m_progressBar->setValue(percent); });
+        m_progressBar->setValue(0);
     }
     m_services.dialogs->message(this, result.message,
                                 result.outcome == ConversionResult::Outcome::Done ? Dialogs::MessageIcon::None
                                                                                   : Dialogs::MessageIcon::Warning);
 }
 
-void Form1::Check3_Click()
+void MainWindow::addFolder()
 {
     const QString extension = m_services.dialogs->getText(this, tr("Enter file extension to load:"),
                                                           QStringLiteral("jpg"));
     if (extension.isEmpty())
         return;
-    const QString folder = BrowseForFolder(*m_services.dialogs, this, tr("Please select folder to add:"));
+    const QString folder = m_services.dialogs->getExistingDirectory(this, tr("Please select folder to add:"));
     if (folder.isEmpty())
         return;
 
@@ -310,17 +310,17 @@ void Form1::Check3_Click()
     m_imageList->append(paths);
 }
 
-void Form1::Text1_Change()
+void MainWindow::saveDelay()
 {
-    WriteSetting(kSettingsApp, kSettingsSection, kDelayKey, Text1->text());
+    writeSetting(kSettingsApp, kSettingsSection, kDelayKey, m_delayEdit->text());
 }
 
-void Form1::Text1_LostFocus()
+void MainWindow::checkDelayOnLeaving()
 {
-    if (m_warningShown || isNumericEntry(Text1->text()))
+    if (m_warningShown || isNumericEntry(m_delayEdit->text()))
         return;
     m_warningShown = true;
     m_services.dialogs->message(this, tr("Must be numeric entry."), Dialogs::MessageIcon::Warning);
     m_warningShown = false;
-    Text1->setFocus(Qt::OtherFocusReason);
+    m_delayEdit->setFocus(Qt::OtherFocusReason);
 }

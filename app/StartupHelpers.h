@@ -17,10 +17,10 @@ class QWidget;
 QPointF centredOrigin(QSizeF screen, QSizeF outerWindow);
 
 // Centres the window on the whole primary screen (not its work area).
-void CenterForm(QWidget *window);
+void centreWindow(QWidget *window);
 
 // Whether a file can be found at the path; never reports anything.
-bool FileExists(const QString &path);
+bool fileExists(const QString &path);
 
 // About one start in a hundred opens the product's home page, when the build
 // names one.
@@ -39,4 +39,4 @@ int homePageNumber(double r);
 
 // Draws once and opens the home page when the number is 7 and there is a page.
 // Returns whether it opened it.
-bool RandomHomePage(const HomePageDraw &draw);
+bool drawHomePage(const HomePageDraw &draw);

@@ -1,19 +1,12 @@
 #pragma once
 
-// Adding a folder's files: asking for the folder, and walking it and every
-// folder below it for files whose names match a pattern.
+// Adding a folder's files: walking it and every folder below it for files
+// whose names match a pattern.
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <utility>
-
-class Dialogs;
-class QWidget;
-
-// The folder browser; the empty string when the user cancels.
-QString BrowseForFolder(Dialogs &dialogs, QWidget *owner, const QString &prompt);
 
 // Folder, one separator, name; then every pair of separators is folded into
 // one, in a single pass from left to right. A root folder ("/") thus gives
@@ -28,19 +21,6 @@ bool matchesWildcard(const QString &name, const QString &pattern);
 // "*." or "." is the habit of writing extensions, not part of the extension:
 // "jpg", ".jpg" and "*.jpg" all give "*.jpg".
 QString extensionPattern(const QString &extension);
-
-// One folder's entries in the file system's listing order, unsorted. Hidden
-// folders (names beginning with '.') and links to folders are left out, so a
-// walk never leaves the tree and never runs in circles; every file is kept,
-// hidden or not. A folder that cannot be read gives nothing. identity tells
-// which folder was listed (device and inode): a folder reached by two paths,
-// such as one mounted inside itself, has one identity.
-struct FolderContents {
-    std::pair<quint64, quint64> identity;
-    QStringList files;
-    QStringList folders;
-};
-FolderContents listFolder(const QString &folder);
 
 // The full paths of the files matching pattern in folder and in every folder
 // below it, in level order: the folder's own files, then those of its direct

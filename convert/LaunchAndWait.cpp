@@ -1,6 +1,6 @@
-#include "convert/Shell32.h"
+#include "LaunchAndWait.h"
 
-#include "convert/Launch.h"
+#include "ProcessLaunch.h"
 
 #include <QEventLoop>
 #include <QSocketNotifier>
@@ -79,7 +79,7 @@ int settleWindowStyle(std::optional<int> windowStyle)
     return *windowStyle;
 }
 
-qint32 LaunchAndWait(const Command &command, std::optional<int> windowStyle, const ChildFiles &files,
+qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, const ChildFiles &files,
                      const ProgressReport &progress)
 {
     // Settled as everywhere, but a console program on Linux shows no window:

@@ -35,14 +35,14 @@ using ProgressReport = std::function<void(int done, int total)>;
 // value is settled and then has no further effect there.
 int settleWindowStyle(std::optional<int> windowStyle);
 
-// The value LaunchAndWait returns when the launch itself failed: 0x80040000
+// The value launchAndWait returns when the launch itself failed: 0x80040000
 // plus the system's error number, as a negative 32-bit value.
 constexpr qint32 launchFailure(int errorNumber)
 {
     return qint32(0x80040000u + quint32(errorNumber));
 }
 
-// The value LaunchAndWait returns when the program ended but its exit status
+// The value launchAndWait returns when the program ended but its exit status
 // could not be read. Never taken for success.
 constexpr qint32 kExitStatusUnknown = -1;
 
@@ -54,5 +54,5 @@ constexpr qint32 kExitStatusUnknown = -1;
 // gets a progress channel and each report it writes there is passed on as it
 // arrives, the last ones before the return. Shows nothing and throws nothing;
 // the program outlives us when the window is closed during the wait.
-qint32 LaunchAndWait(const Command &command, std::optional<int> windowStyle = std::nullopt,
+qint32 launchAndWait(const Command &command, std::optional<int> windowStyle = std::nullopt,
                      const ChildFiles &files = {}, const ProgressReport &progress = {});
