@@ -237,8 +237,10 @@ void Form1::Check2_Click()
         m_services.dialogs->message(this, tr("No files added."), Dialogs::MessageIcon::None);
         return;
     }
-    const QString output = m_services.dialogs->getSaveFileName(this, tr("Save Slide Show As (SWF file)"),
-                                                               QStringLiteral("Shockwave Flash files (*.swf)"));
+    const QString output = m_services.dialogs->getSaveFileName(
+        this, tr("Save Slide Show As (SWF file)"),
+        {{QStringLiteral("Shockwave Flash files (*.swf)"), QString()},
+         {QStringLiteral("Web page (*.html)"), QStringLiteral("html")}});
     if (output.isEmpty())
         return;
 
