@@ -189,9 +189,9 @@ void PageWriter::addPicture(const PicturePlan &plan, const PreparedPicture &pict
     picture.writeTo([&text](std::span<const std::uint8_t> bytes) { text.write(bytes); });
     text.finish();
     put("</script>\n");
-    // The player starts as soon as the first picture is parsed, while a long
-    // page is still loading.
-    if (m_count++ == 0) {
+    // The player starts as soon as the first two pictures are parsed, the one
+    // shown and the one prepared next, while a long page is still loading.
+    if (++m_count == std::min<std::size_t>(2, m_settings.pictures)) {
         put(format("<script>\nconst count = %zu, delay = %.17g, loop = %s;", m_settings.pictures,
                    m_settings.delay * 1000.0, m_settings.loop ? "true" : "false"));
         put(kPlayer);
