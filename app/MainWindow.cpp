@@ -256,8 +256,10 @@ void MainWindow::convertList()
                                     Dialogs::MessageIcon::Warning);
         return;
     }
-    const QString output = m_services.dialogs->getSaveFileName(this, tr("Save Slide Show As (SWF file)"),
-                                                               QStringLiteral("Shockwave Flash files (*.swf)"));
+    const QString output = m_services.dialogs->getSaveFileName(
+        this, tr("Save Slide Show As (SWF file)"),
+        {{QStringLiteral("Shockwave Flash files (*.swf)"), QString()},
+         {QStringLiteral("Web page (*.html)"), QStringLiteral("html")}});
     if (output.isEmpty())
         return;
 

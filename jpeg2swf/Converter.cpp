@@ -2,14 +2,17 @@
 
 #include "Layout.h"
 #include "OutputFile.h"
+#include "PageWriter.h"
 #include "Prepare.h"
 #include "Progress.h"
+#include "SlideShowWriter.h"
 #include "Timeline.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
 #include <deque>
 #include <future>
+#include <memory>
 #include <ostream>
 #include <sys/stat.h>
 #include <thread>
@@ -74,10 +77,10 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
     return plans;
 }
 
-class SlideShowWriter
+class SwfSlideShowWriter final : public SlideShowWriter
 {
 public:
-    SlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
+    SwfSlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
         : m_file(file), m_stage(stage), m_timeline(timeline), m_loop(loop)
     {
         m_header.version = kSwfVersion;
@@ -90,7 +93,7 @@ public:
         put(swf::setBackgroundColorTag(0, 0, 0));
     }
 
-    void addPicture(const PicturePlan &plan, const PreparedPicture &picture)
+    void addPicture(const PicturePlan &plan, const PreparedPicture &picture) override
     {
         const auto bitmapId = std::uint16_t(2 * m_count + 1);
         const auto shapeId = std::uint16_t(bitmapId + 1);
@@ -111,7 +114,7 @@ public:
         ++m_count;
     }
 
-    void finish()
+    void finish() override
     {
         put(swf::endTag());
         if (m_file.position() > UINT32_MAX)
@@ -167,18 +170,21 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
 
 int convert(const Options &options, std::ostream &errors)
 {
+    // A web page holds any number of pictures at any delay; a SWF file's
+    // header and frame counts limit both.
+    const bool page = isPageName(options.output);
     const auto timeline = chooseTimeline(options.delay);
-    if (!timeline) {
+    if (!page && !timeline) {
         errors << "jpeg2swf: a delay of " << describeDelay(options.delay)
                << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
         return kUsageError;
     }
-    if (options.pictures.size() > kMaxPictures) {
+    if (!page && options.pictures.size() > kMaxPictures) {
         errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
                << kMaxPictures << ")\n";
         return kUsageError;
     }
-    const std::uint64_t frames = options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
+    const std::uint64_t frames = page ? 0 : options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
     if (frames > kMaxFrames) {
         errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
                << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
@@ -197,9 +203,14 @@ int convert(const Options &options, std::ostream &errors)
         OutputFile file;
         file.create(options.output);
         const Size stage = stageSize(plans->front().info, {options.maxWidth, options.maxHeight});
-        SlideShowWriter writer(file, stage, *timeline, plans->size(), options.loop);
-        writePictures(*plans, options, writer, progress);
-        writer.finish();
+        std::unique_ptr<SlideShowWriter> writer;
+        if (page)
+            writer = std::make_unique<PageWriter>(
+                file, PageSettings{stage, options.delay, plans->size(), options.loop, pageTitle(options.output)});
+        else
+            writer = std::make_unique<SwfSlideShowWriter>(file, stage, *timeline, plans->size(), options.loop);
+        writePictures(*plans, options, *writer, progress);
+        writer->finish();
         file.commit();
         progress.finished();
     } catch (const WriteError &error) {

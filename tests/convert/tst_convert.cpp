@@ -8,6 +8,7 @@
 #include "LaunchAndWait.h"
 #include "ImageListModel.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -151,7 +152,8 @@ private slots:
         c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->window.windowPointer().hover(WindowPointer::Shape::Custom);
         c.convert();   // the save dialog is cancelled
-        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)"}));
+        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
+                                                  "Web page (*.html)|html"}));
         QCOMPARE(c.messages().size(), 1);
         QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Custom);
         QCOMPARE(c.progress()->value(), 0);
@@ -358,22 +360,39 @@ private slots:
         QVERIFY(!QFile::exists(c.record()));
     }
 
+    void theRealSaveDialogAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("SWF") << 0 << "show.swf" << "show.swf";
+        QTest::newRow("SWF, no suffix added") << 0 << "show" << "show";
+        QTest::newRow("web page, suffix added") << 1 << "show" << "show.html";
+    }
+
     void theRealSaveDialogAsksBeforeReplacing()
     {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
         QTemporaryDir dir;
         QtDialogs real;
         QWidget owner;
         answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Slide Show As (SWF file)"));
             QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
-            QCOMPARE(dialog->nameFilters(), QStringList({"Shockwave Flash files (*.swf)"}));
+            QCOMPARE(dialog->nameFilters(), QStringList({"Shockwave Flash files (*.swf)", "Web page (*.html)"}));
+            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Shockwave Flash files (*.swf)"));
             QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
             dialog->setDirectory(dir.path());
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(QStringLiteral("show.swf"));
+            for (int i = 0; i < type; ++i)   // as the user picks a type: by the keyboard
+                QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(typed);
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QCOMPARE(real.getSaveFileName(&owner, "Save Slide Show As (SWF file)", "Shockwave Flash files (*.swf)"),
-                 dir.filePath("show.swf"));
+        QCOMPARE(real.getSaveFileName(&owner, "Save Slide Show As (SWF file)",
+                                      {{"Shockwave Flash files (*.swf)", ""}, {"Web page (*.html)", "html"}}),
+                 dir.filePath(saved));
     }
 
     void theRealConverterMakesASlideShowOfTheList()

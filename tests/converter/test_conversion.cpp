@@ -266,7 +266,36 @@ TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
     EXPECT_NE(result.errors.find("No such file"), std::string::npos);
     EXPECT_NE(result.errors.find(pipe + ": not a regular file"), std::string::npos);
     EXPECT_EQ(readFile(output), (Bytes{'o', 'l', 'd'}));
+    const std::string page = file("show.html", {'o', 'l', 'd'});
+    EXPECT_EQ(jpeg2swf({"-r", "1", ok, truncated, "-o", page}).status, 1);
+    EXPECT_EQ(readFile(page), (Bytes{'o', 'l', 'd'}));
     EXPECT_TRUE(hiddenFiles().empty());
+}
+
+TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
+{
+    fs::create_directory(folder / "Private Folder");
+    const std::vector<std::string> pictures = {
+        file("Private Folder/a.jpg", withExif(makeJpeg(320, 240, {200, 30, 30}), 6)),
+        file("Private Folder/b.png", makePng(100, 50, {0, 240, 240}))};
+    for (const std::string output : {"show.swf", "Show.HTM"}) {
+        std::vector<std::string> args{"-r", "1", "-o", path(output)};
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        ASSERT_EQ(jpeg2swf(args).status, 0);
+    }
+    const Bytes page = readFile(path("Show.HTM"));
+    const std::string text(page.begin(), page.end());
+    EXPECT_NE(text.find("<title>Show</title>"), std::string::npos);
+    EXPECT_EQ(text.find("Private"), std::string::npos);
+    // Each picture as the SWF holds it, in base64 (coreutils' own encoding).
+    for (const auto &picture : swfread::parse(readFile(path("show.swf"))).pictures) {
+        writeFile(path("picture.jpg"), picture.jpeg);
+        const std::string base64 = testrun::run("base64", {"-w0", path("picture.jpg")}).output;
+        EXPECT_NE(text.find(">" + base64 + "</script>"), std::string::npos);
+        const std::string jpeg(picture.jpeg.begin(), picture.jpeg.end());
+        EXPECT_EQ(jpeg.find("CAMERA-SERIAL"), std::string::npos);
+        EXPECT_EQ(jpeg.find("Exif"), std::string::npos);
+    }
 }
 
 TEST_F(Conversion, OutputThatIsOneOfThePicturesIsRefused)
