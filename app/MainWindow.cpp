@@ -85,10 +85,15 @@ MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
+QString MainWindow::programFile(const QString &name) const
+{
+    return m_services.programFolder + QDir::separator() + name;
+}
+
 void MainWindow::createControls()
 {
     m_imageList = new ImageListModel(this);
-    m_imageListView = place(new ImageListView(m_imageList, &m_pointer, m_services.programFolder, this), "imageList",
+    m_imageListView = place(new ImageListView(m_imageList, &m_pointer, programFile(QStringLiteral("drag.ico")), this), "imageList",
                       twipsRect(120, 120, 6375, 1815));
     m_imageListView->setFont(arialBold(9));
     m_imageListView->setToolTip(tr("Drag and drop files here. Double-click item to remove it. "
@@ -151,7 +156,7 @@ void MainWindow::load()
     centreWindow(this);
     setWindowTitle(kApplicationTitle);
 
-    const QString handPath = m_services.programFolder + QDir::separator() + QStringLiteral("HAND-M.CUR");
+    const QString handPath = programFile(QStringLiteral("HAND-M.CUR"));
     if (fileExists(handPath))
         m_pointer.setCustomCursor(loadCursor(handPath));
 
@@ -267,12 +272,12 @@ void MainWindow::convertList()
     {
         const WindowPointer::BusyScope busy(m_pointer);
         // The list is read after the dialog: it may have changed while it was open.
-        const ConverterCommand converter = buildConverterCommand(
-            m_services.programFolder, delay, m_imageList->paths(), output,
+        const Command converter = buildConverterCommand(
+            programFile(converterFileName()), delay, m_imageList->paths(), output,
             [this](int index, int count) { m_progressBar->setValue(int(float(double(index) / count * 100.0))); });
         // A converter that reports its progress takes the bar from 0 to 100
         // again as it writes; one that does not leaves it full while it runs.
-        result = runConverter(converter.command, [this](int percent) { m_progressBar->setValue(percent); });
+        result = runConverter(converter, [this](int percent) { m_progressBar->setValue(percent); });
         m_progressBar->setValue(0);
     }
     m_services.dialogs->message(this, result.message,

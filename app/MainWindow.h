@@ -50,6 +50,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A file beside the program: the converter and the pointer files.
+    QString programFile(const QString &name) const;
     void createControls();
     void setTabOrder();
     void watchPointerMoves();

@@ -8,8 +8,6 @@
 #include <QTemporaryFile>
 
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,25 +32,6 @@ QString trimmed(QString text)
     return text;
 }
 
-// Removes the file's name and keeps it open, read from its start: the file now
-// lives only as long as we or the converter hold it, so nothing is left in the
-// temporary folder even when the window is closed during the wait.
-OwnedFd keepOpenOnly(QTemporaryFile &file)
-{
-    OwnedFd fd(::fcntl(int(file.handle()), F_DUPFD_CLOEXEC, 0));
-    file.remove();
-    ::lseek(fd.get(), 0, SEEK_SET);
-    return fd;
-}
-
-QString readFrom(int fd)
-{
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !file.seek(0))
-        return {};
-    return QString::fromUtf8(file.read(16 * kMaxErrorText));
-}
-
 struct WaitingRun {
     WaitingRun() : level(++g_runsWaiting) {}
     ~WaitingRun() { --g_runsWaiting; }
@@ -65,20 +44,23 @@ struct WaitingRun {
 ConversionResult runConverter(Command command, const std::function<void(int percent)> &showProgress)
 {
     ChildFiles files;
-    OwnedFd listFd;
-    if (!fitsOneLaunch(command)) {
+    OwnedFile listCopy;
+    if (!fitsOneLaunch(systemPath(command.program), systemArguments(command))) {
         QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
         QString error;
         if (!listFile.open() || !moveArgumentsToListFile(command, listFile, error))
             return {ConversionResult::Outcome::NotStarted,
                     error.isEmpty() ? tr("Cannot write the list of pictures: %1").arg(listFile.errorString()) : error};
-        listFd = keepOpenOnly(listFile);
-        files.inherited.push_back(listFd.get());
-        // The converter reads the list through the descriptor it inherits.
-        command.arguments = {QStringLiteral("@/dev/fd/%1").arg(kFirstInheritedFd)};
+        listCopy = keepOpenOnly(listFile.handle(), systemPath(listFile.fileName()));
+        files.inherited.push_back(listCopy.get());
+        // The converter reads the list through the file it inherits.
+        command.arguments = {QLatin1Char('@') + QString::fromStdString(inheritedFileName(0))};
     }
     QTemporaryFile errorLogFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
-    const OwnedFd errorLog = errorLogFile.open() ? keepOpenOnly(errorLogFile) : OwnedFd();
+    // Without a log the converter's words are lost, not the conversion.
+    const OwnedFile errorLog = errorLogFile.open()
+        ? keepOpenOnly(errorLogFile.handle(), systemPath(errorLogFile.fileName()))
+        : OwnedFile();
     files.standardError = errorLog.get();
 
     const WaitingRun run;
@@ -98,13 +80,14 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
         return {ConversionResult::Outcome::Failed,
                 tr("The converter has ended, but its result could not be read: the slide show may be "
                    "missing or incomplete.")};
-    if (status < 0) {
-        const int error = int(quint32(status) - 0x80040000u);
+    if (const std::optional<int> error = launchFailureError(status)) {
         return {ConversionResult::Outcome::NotStarted,
                 tr("The converter could not be started:\n%1\n\n%2")
-                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(std::strerror(error)))};
+                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(std::strerror(*error)))};
     }
-    const QString said = trimmed(readFrom(errorLog.get()));
+    const QString said = errorLog.valid()
+        ? trimmed(QString::fromStdString(readFromStart(errorLog.get(), 16 * kMaxErrorText)))
+        : QString();
     return {ConversionResult::Outcome::Failed,
             said.isEmpty() ? tr("The conversion failed: the converter ended with status %1.").arg(status)
                            : tr("The conversion failed.\n\n%1").arg(said)};

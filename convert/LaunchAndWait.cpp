@@ -3,12 +3,13 @@
 #include "ProcessLaunch.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#endif
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,37 +22,12 @@ class ProgressReader
 public:
     explicit ProgressReader(ProgressReport report) : m_report(std::move(report)) {}
 
-    // Our end of a new channel, and the end to hand over; invalid when it
-    // cannot be made (the program then runs without one).
-    std::pair<OwnedFd, OwnedFd> open()
-    {
-        // Non-blocking at both ends: we read until it is empty, and the writer
-        // must never wait for us (a full channel drops its reports).
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
-            return {};
-        return {OwnedFd(ends[0]), OwnedFd(ends[1])};
-    }
-
     // Takes in all that is there now; false once the writer has gone.
-    bool readAvailable(int fd)
+    bool readAvailable(NativeFile channel)
     {
-        char buffer[4096];
-        while (true) {
-            const ssize_t count = ::read(fd, buffer, sizeof buffer);
-            if (count > 0)
-                take(buffer, count);
-            else if (count < 0 && errno == EINTR)
-                continue;
-            else
-                return count < 0 && errno == EAGAIN;
-        }
-    }
-
-private:
-    void take(const char *data, ssize_t count)
-    {
-        m_pending.append(data, count);
+        std::string read;
+        const bool open = ::readAvailable(channel, read);
+        m_pending.append(read.data(), qsizetype(read.size()));
         qsizetype end;
         while ((end = m_pending.indexOf('\n')) >= 0) {
             const QList<QByteArray> fields = m_pending.left(end).split(' ');
@@ -64,8 +40,10 @@ private:
         }
         if (m_pending.size() > kLongestReport)
             m_pending.clear();   // not a report: no line of ours is this long
+        return open;
     }
 
+private:
     ProgressReport m_report;
     QByteArray m_pending;
 };
@@ -79,17 +57,32 @@ int settleWindowStyle(std::optional<int> windowStyle)
     return *windowStyle;
 }
 
+std::string systemPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return path.toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}
+
+std::vector<std::string> systemArguments(const Command &command)
+{
+    std::vector<std::string> arguments;
+    arguments.reserve(std::size_t(command.arguments.size()));
+    for (const QString &argument : command.arguments)
+        arguments.push_back(argument.toStdString());
+    return arguments;
+}
+
 qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, const ChildFiles &files,
                      const ProgressReport &progress)
 {
-    // Settled as everywhere, but a console program on Linux shows no window:
-    // nothing uses the value here.
-    [[maybe_unused]] const int style = settleWindowStyle(windowStyle);
-
     ProgressReader reader(progress);
-    auto [channel, childEnd] = progress ? reader.open() : std::pair<OwnedFd, OwnedFd>();
-    const LaunchedProcess process = launchProcess(command, files, childEnd.get());
-    childEnd = OwnedFd();   // the channel ends when the program's copy does
+    auto [channel, childEnd] = progress ? openProgressChannel() : std::pair<OwnedFile, OwnedFile>();
+    const LaunchedProcess process = launchProcess(
+        {systemPath(command.program), systemArguments(command), settleWindowStyle(windowStyle), files, childEnd.get()});
+    childEnd = OwnedFile();   // the channel ends when the program's copy does
     if (process.error != 0)
         return launchFailure(process.error);
 
@@ -106,10 +99,21 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
         cycle.stop();
         wait.quit();
     };
-    std::optional<QSocketNotifier> ended;
+    // The end is told by the process's descriptor turning readable, or on
+    // Windows by its handle being signalled.
+#ifdef Q_OS_WIN
+    using EndNotifier = QWinEventNotifier;
+#else
+    using EndNotifier = QSocketNotifier;
+#endif
+    std::optional<EndNotifier> ended;
     if (process.endNotice.valid()) {
+#ifdef Q_OS_WIN
+        ended.emplace(process.endNotice.get());
+#else
         ended.emplace(process.endNotice.get(), QSocketNotifier::Read);
-        QObject::connect(&*ended, &QSocketNotifier::activated, [&] {
+#endif
+        QObject::connect(&*ended, &EndNotifier::activated, [&] {
             ended->setEnabled(false);
             check();
             if (!status)   // told of the end before it can be collected: rare, poll instead
@@ -121,7 +125,7 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
     QObject::connect(&cycle, &QTimer::timeout, check);
     std::optional<QSocketNotifier> reports;
     if (channel.valid()) {
-        reports.emplace(channel.get(), QSocketNotifier::Read);
+        reports.emplace(qintptr(channel.get()), QSocketNotifier::Read);
         QObject::connect(&*reports, &QSocketNotifier::activated, [&] {
             if (!reader.readAvailable(channel.get()))
                 reports->setEnabled(false);

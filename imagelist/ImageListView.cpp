@@ -10,10 +10,10 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString programFolder,
+ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString dragIconPath,
                              QWidget *parent)
     : QTreeView(parent), m_model(model), m_windowPointer(windowPointer),
-      m_programFolder(std::move(programFolder))
+      m_dragIconPath(std::move(dragIconPath))
 {
     setModel(model);
     setRootIsDecorated(false);
@@ -92,10 +92,9 @@ void ImageListView::mouseDoubleClickEvent(QMouseEvent *)
 
 void ImageListView::pickDragRow()
 {
-    const QString dragIcon = m_programFolder + QDir::separator() + QStringLiteral("drag.ico");
     // Read at every click, so a replaced file shows at once; without it a
     // standard drag pointer stands in.
-    setOwnPointer(loadCursor(dragIcon).value_or(QCursor(Qt::DragMoveCursor)));
+    setOwnPointer(loadCursor(m_dragIconPath).value_or(QCursor(Qt::DragMoveCursor)));
     m_dragRow = currentIndex().isValid() && selectionModel()->isSelected(currentIndex())
         ? QPersistentModelIndex(currentIndex()) : QPersistentModelIndex();
 }

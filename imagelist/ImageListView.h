@@ -16,7 +16,7 @@ class ImageListView : public QTreeView
 {
     Q_OBJECT
 public:
-    ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString programFolder,
+    ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString dragIconPath,
                   QWidget *parent = nullptr);
 
     // The row that holds the picture being dragged, if any.
@@ -51,7 +51,7 @@ private:
 
     ImageListModel *m_model;
     WindowPointer *m_windowPointer;
-    QString m_programFolder;
+    QString m_dragIconPath;
     std::optional<QCursor> m_ownPointer;
 
     bool m_dragging = false;

@@ -16,7 +16,7 @@ namespace {
 
 struct ListFixture {
     explicit ListFixture(const QStringList &rows = {}, const QString &programFolder = QStringLiteral(PICTOREEL_PROGRAM_DIR))
-        : pointer(&window), view(&model, &pointer, programFolder, &window)
+        : pointer(&window), view(&model, &pointer, programFolder + QStringLiteral("/drag.ico"), &window)
     {
         window.resize(460, 200);
         view.setGeometry(8, 8, 425, 121);
