@@ -1,5 +1,5 @@
-#include "app/Dialogs.h"
-#include "app/Form1.h"
+#include "Dialogs.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,12 +13,12 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert.svg")));
 
     QtDialogs dialogs;
-    Form1 window({&dialogs, QDir::toNativeSeparators(QApplication::applicationDirPath()),
+    MainWindow window({&dialogs, QDir::toNativeSeparators(QApplication::applicationDirPath()),
                   systemHomePageDraw()});
     // Closing the window ends the program at once, also from inside a wait or a
     // folder walk; every setting has been saved when it was changed.
-    QObject::connect(&window, &Form1::unloaded, [] { std::_Exit(EXIT_SUCCESS); });
-    window.Form_Load();
+    QObject::connect(&window, &MainWindow::unloaded, [] { std::_Exit(EXIT_SUCCESS); });
+    window.load();
     window.show();
     return app.exec();
 }

@@ -1,8 +1,8 @@
 // Adding a folder tree by extension against find(1) on the same tree:
 // 100,000 files in 10,000 folders, a tenth of them matching.
 //   QT_QPA_PLATFORM=offscreen folder_walk [TREE]   (the tree is made when missing)
-#include "imagelist/AddFolder.h"
-#include "imagelist/ImageListModel.h"
+#include "FolderWalk.h"
+#include "ImageListModel.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Appends 100,000 paths to the image list in one batch and lays the list out,
 // as the window shows it; then scrolls through it. Prints the times.
 //   QT_QPA_PLATFORM=offscreen list_append
-#include "imagelist/ImageListModel.h"
-#include "imagelist/ImageListView.h"
+#include "ImageListModel.h"
+#include "ImageListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,7 @@
-#include "convert/ConversionRun.h"
+#include "ConversionRun.h"
 
-#include "convert/ConverterCommand.h"
+#include "ConverterCommand.h"
+#include "ProcessLaunch.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,10 @@ namespace {
 // Enough of the converter's own words to say what went wrong without
 // flooding the message box.
 constexpr qsizetype kMaxErrorText = 1200;
+
+// How many runs are waiting, nested in one another. Only the innermost one
+// moves the bar, or an outer run's reports would pull it to and fro.
+int g_runsWaiting = 0;
 
 QString tr(const char *text)
 {
@@ -27,34 +32,62 @@ QString trimmed(QString text)
     return text;
 }
 
+struct WaitingRun {
+    WaitingRun() : level(++g_runsWaiting) {}
+    ~WaitingRun() { --g_runsWaiting; }
+    bool innermost() const { return level == g_runsWaiting; }
+    const int level;
+};
+
 } // namespace
 
-ConversionResult runConverter(Command command)
+ConversionResult runConverter(Command command, const std::function<void(int percent)> &showProgress)
 {
-    // Both files live in the temporary folder; they stay behind only when the
-    // window is closed during the wait, for the converter still needs them.
-    QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
-    if (!fitsOneLaunch(command)) {
+    ChildFiles files;
+    OwnedFile listCopy;
+    if (!fitsOneLaunch(systemPath(command.program), systemArguments(command))) {
+        QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
         QString error;
         if (!listFile.open() || !moveArgumentsToListFile(command, listFile, error))
             return {ConversionResult::Outcome::NotStarted,
                     error.isEmpty() ? tr("Cannot write the list of pictures: %1").arg(listFile.errorString()) : error};
+        listCopy = keepOpenOnly(listFile.handle(), systemPath(listFile.fileName()));
+        files.inherited.push_back(listCopy.get());
+        // The converter reads the list through the file it inherits.
+        command.arguments = {QLatin1Char('@') + QString::fromStdString(inheritedFileName(0))};
     }
-    QTemporaryFile errorLog(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
-    errorLog.open();
+    QTemporaryFile errorLogFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
+    // Without a log the converter's words are lost, not the conversion.
+    const OwnedFile errorLog = errorLogFile.open()
+        ? keepOpenOnly(errorLogFile.handle(), systemPath(errorLogFile.fileName()))
+        : OwnedFile();
+    files.standardError = errorLog.get();
 
+    const WaitingRun run;
+    std::optional<int> shown;
+    const ProgressReport follow = [&](int done, int total) {
+        const int percent = int(qint64(done) * 100 / total);
+        if (!run.innermost() || (shown && percent <= *shown))
+            return;
+        shown = percent;
+        showProgress(percent);
+    };
     const QString converter = command.program;
-    const qint32 status = LaunchAndWait(command, 0, errorLog.fileName());
+    const qint32 status = launchAndWait(command, 0, files, showProgress ? follow : ProgressReport());
     if (status == 0)
         return {ConversionResult::Outcome::Done, tr("Done.")};
-    if (status < 0) {
-        const int error = int(quint32(status) - 0x80040000u);
+    if (status == kExitStatusUnknown)
+        return {ConversionResult::Outcome::Failed,
+                tr("The converter has ended, but its result could not be read: the slide show may be "
+                   "missing or incomplete.")};
+    if (const std::optional<int> error = launchFailureError(status)) {
         return {ConversionResult::Outcome::NotStarted,
                 tr("The converter could not be started:\n%1\n\n%2")
-                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(std::strerror(error)))};
+                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(std::strerror(*error)))};
     }
-    errorLog.seek(0);
-    const QString said = trimmed(QString::fromUtf8(errorLog.readAll()));
+    const QString said = errorLog.valid()
+        ? trimmed(QString::fromStdString(readFromStart(errorLog.get(), 16 * kMaxErrorText)))
+        : QString();
     return {ConversionResult::Outcome::Failed,
             said.isEmpty() ? tr("The conversion failed: the converter ended with status %1.").arg(status)
                            : tr("The conversion failed.\n\n%1").arg(said)};

@@ -2,9 +2,11 @@
 
 // Running the converter once for the whole list and telling what came of it.
 
-#include "convert/Shell32.h"
+#include "LaunchAndWait.h"
 
 #include <QString>
+
+#include <functional>
 
 struct ConversionResult {
     enum class Outcome { Done, NotStarted, Failed };
@@ -14,5 +16,9 @@ struct ConversionResult {
 
 // Starts the converter (through a list file when the arguments are too long
 // for one launch), waits for it with the window answering, and reads what it
-// wrote to standard error. "Done." only when it ended with status 0.
-ConversionResult runConverter(Command command);
+// wrote to standard error. "Done." only when it ended with status 0. Leaves
+// nothing in the temporary folder, even when the program ends during the wait.
+// showProgress(percent) follows the converter's reports, when it gives any:
+// from the first one on, forward only. Of nested runs only the innermost one
+// shows its progress.
+ConversionResult runConverter(Command command, const std::function<void(int percent)> &showProgress = {});

@@ -2,7 +2,7 @@
 
 // The converter's command line for one conversion run.
 
-#include "convert/Shell32.h"
+#include "LaunchAndWait.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,23 +14,14 @@ class QFile;
 // The converter's file name on this platform.
 QString converterFileName();
 
-// What the run hands to the converter, built in one pass over the list.
-struct ConverterCommand {
-    // The command line in its documented form:
-    //   "{folder}/jpeg2swf" -r {delay} "{picture 1}" ... "{picture N}"  -o "{output}"
-    QString commandLine;
-    // The same as an argument list: every path one whole argument, after "--"
-    // so that none can be taken for an option.
-    Command command;
-};
-
+// What the run hands to the converter, built in one pass over the list, in
+// the documented order, every path one whole argument that cannot be taken
+// for an option:
+//   {converter} -r {delay} {picture 1} ... {picture N} -o {output}
 // progress(index, count) is called for each picture, 1-based, in list order.
-ConverterCommand buildConverterCommand(const QString &programFolder, const QString &delay,
-                                       const QStringList &pictures, const QString &output,
-                                       const std::function<void(int, int)> &progress = {});
-
-// Whether the arguments fit one launch on this system.
-bool fitsOneLaunch(const Command &command);
+Command buildConverterCommand(const QString &converter, const QString &delay,
+                              const QStringList &pictures, const QString &output,
+                              const std::function<void(int, int)> &progress = {});
 
 // Moves the arguments into a list file (one argument per line, UTF-8) and
 // leaves "@FILE" as the only argument. Fails, saying why, when an argument

@@ -1,4 +1,4 @@
-#include "imagelist/ImageListModel.h"
+#include "ImageListModel.h"
 
 int ImageListModel::rowCount(const QModelIndex &parent) const
 {

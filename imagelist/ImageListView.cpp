@@ -1,8 +1,8 @@
-#include "imagelist/ImageListView.h"
+#include "ImageListView.h"
 
-#include "imagelist/ImageListModel.h"
-#include "ui/CursorFile.h"
-#include "ui/WindowPointer.h"
+#include "ImageListModel.h"
+#include "CursorFile.h"
+#include "WindowPointer.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -10,10 +10,10 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString programFolder,
+ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString dragIconPath,
                              QWidget *parent)
     : QTreeView(parent), m_model(model), m_windowPointer(windowPointer),
-      m_programFolder(std::move(programFolder))
+      m_dragIconPath(std::move(dragIconPath))
 {
     setModel(model);
     setRootIsDecorated(false);
@@ -51,59 +51,70 @@ void ImageListView::restoreOwnPointer()
 void ImageListView::mousePressEvent(QMouseEvent *event)
 {
     // The item click (Qt selects the row under the press) reaches us before any
-    // move of the same press, so DragItem is the pressed row when moves arrive.
+    // move of the same press, so m_dragRow is the pressed row when moves arrive.
     QTreeView::mousePressEvent(event);
     if (indexAt(event->position().toPoint()).isValid())
-        ListView1_ItemClick();
-    ListView1_MouseDown();
+        pickDragRow();
+    beginDrag();
+}
+
+bool ImageListView::event(QEvent *event)
+{
+    // A modal box or another window takes the mouse and with it the release:
+    // losing the focus or the active window ends a drag as a release does.
+    if (m_dragging && (event->type() == QEvent::FocusOut || event->type() == QEvent::WindowDeactivate))
+        endDrag();
+    return QTreeView::event(event);
 }
 
 void ImageListView::mouseMoveEvent(QMouseEvent *event)
 {
-    ListView1_MouseMove(event->position().toPoint());
+    // A release we never saw (it went elsewhere) shows as a move with no button.
+    if (m_dragging && event->buttons() == Qt::NoButton)
+        endDrag();
+    dragTo(event->position().toPoint());
     // While dragging, Qt's own handling would move the selection with the
     // pointer; the exchange already selects the row that holds the picture.
-    if (!Dragging)
+    if (!m_dragging)
         QTreeView::mouseMoveEvent(event);
 }
 
 void ImageListView::mouseReleaseEvent(QMouseEvent *event)
 {
     QTreeView::mouseReleaseEvent(event);
-    ListView1_MouseUp();
+    endDrag();
 }
 
 void ImageListView::mouseDoubleClickEvent(QMouseEvent *)
 {
-    ListView1_DblClick();
+    removeSelectedRow();
 }
 
-void ImageListView::ListView1_ItemClick()
+void ImageListView::pickDragRow()
 {
-    const QString dragIcon = m_programFolder + QDir::separator() + QStringLiteral("drag.ico");
     // Read at every click, so a replaced file shows at once; without it a
     // standard drag pointer stands in.
-    setOwnPointer(loadCursor(dragIcon).value_or(QCursor(Qt::DragMoveCursor)));
-    DragItem = currentIndex().isValid() && selectionModel()->isSelected(currentIndex())
+    setOwnPointer(loadCursor(m_dragIconPath).value_or(QCursor(Qt::DragMoveCursor)));
+    m_dragRow = currentIndex().isValid() && selectionModel()->isSelected(currentIndex())
         ? QPersistentModelIndex(currentIndex()) : QPersistentModelIndex();
 }
 
-void ImageListView::ListView1_MouseDown()
+void ImageListView::beginDrag()
 {
-    Dragging = true;
+    m_dragging = true;
 }
 
-void ImageListView::ListView1_MouseMove(QPoint position)
+void ImageListView::dragTo(QPoint position)
 {
     if (m_windowPointer)
         m_windowPointer->hover(WindowPointer::Shape::Default);
-    if (!Dragging)
+    if (!m_dragging)
         return;
-    const QModelIndex TargetItem = indexAt(position);
-    // A removed row leaves DragItem invalid: such a drag moves nothing.
-    if (!TargetItem.isValid() || !DragItem.isValid())
+    const QModelIndex target = indexAt(position);
+    // A removed row leaves m_dragRow invalid: such a drag moves nothing.
+    if (!target.isValid() || !m_dragRow.isValid())
         return;
-    const int dragRow = DragItem.row(), targetRow = TargetItem.row();
+    const int dragRow = m_dragRow.row(), targetRow = target.row();
     if (m_model->text(dragRow) == m_model->text(targetRow))
         return;
     exchange(dragRow, targetRow);
@@ -117,7 +128,7 @@ void ImageListView::exchange(int dragRow, int targetRow)
     m_model->setText(targetRow, moving);
     const QModelIndex target = m_model->index(targetRow);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-    DragItem = target;
+    m_dragRow = target;
 }
 
 void ImageListView::scrollNearEdge(QPoint position, int targetRow)
@@ -135,13 +146,13 @@ void ImageListView::scrollNearEdge(QPoint position, int targetRow)
     }
 }
 
-void ImageListView::ListView1_MouseUp()
+void ImageListView::endDrag()
 {
-    Dragging = false;
+    m_dragging = false;
     setOwnPointer(QCursor(Qt::ArrowCursor));
 }
 
-void ImageListView::ListView1_DblClick()
+void ImageListView::removeSelectedRow()
 {
     const QModelIndexList selected = selectionModel()->selectedRows();
     if (selected.isEmpty())
@@ -149,7 +160,7 @@ void ImageListView::ListView1_DblClick()
     m_model->remove(selected.first().row());
 }
 
-bool ImageListView::ListView1_OLEDragOver(const QMimeData *data) const
+bool ImageListView::isFileDrop(const QMimeData *data) const
 {
     if (!data || !data->hasUrls() || data->urls().isEmpty())
         return false;
@@ -159,7 +170,7 @@ bool ImageListView::ListView1_OLEDragOver(const QMimeData *data) const
     return true;
 }
 
-void ImageListView::ListView1_OLEDragDrop(const QMimeData *data)
+void ImageListView::appendDroppedFiles(const QMimeData *data)
 {
     QStringList paths;
     for (const QUrl &url : data->urls())
@@ -176,7 +187,7 @@ void ImageListView::dragEnterEvent(QDragEnterEvent *event)
 
 void ImageListView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (ListView1_OLEDragOver(event->mimeData()) && (event->possibleActions() & Qt::CopyAction)) {
+    if (isFileDrop(event->mimeData()) && (event->possibleActions() & Qt::CopyAction)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -186,11 +197,11 @@ void ImageListView::dragMoveEvent(QDragMoveEvent *event)
 
 void ImageListView::dropEvent(QDropEvent *event)
 {
-    if (!ListView1_OLEDragOver(event->mimeData()) || !(event->possibleActions() & Qt::CopyAction)) {
+    if (!isFileDrop(event->mimeData()) || !(event->possibleActions() & Qt::CopyAction)) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    ListView1_OLEDragDrop(event->mimeData());
+    appendDroppedFiles(event->mimeData());
 }

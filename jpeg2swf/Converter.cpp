@@ -3,13 +3,17 @@
 #include "FileStatus.h"
 #include "Layout.h"
 #include "OutputFile.h"
+#include "PageWriter.h"
 #include "Prepare.h"
+#include "Progress.h"
+#include "SlideShowWriter.h"
 #include "Timeline.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
 #include <deque>
 #include <future>
+#include <memory>
 #include <ostream>
 #include <thread>
 
@@ -59,7 +63,7 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
             allGood = false;
         }
         for (const PicturePlan &plan : plans) {
-            if (plan.info.id == output->id) {
+            if (plan.info.file.id == output->id) {
                 errors << "jpeg2swf: " << options.output << ": is the picture " << plan.path
                        << "; it would be overwritten\n";
                 allGood = false;
@@ -72,10 +76,10 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
     return plans;
 }
 
-class SlideShowWriter
+class SwfSlideShowWriter final : public SlideShowWriter
 {
 public:
-    SlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
+    SwfSlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
         : m_file(file), m_stage(stage), m_timeline(timeline), m_loop(loop)
     {
         m_header.version = kSwfVersion;
@@ -88,7 +92,7 @@ public:
         put(swf::setBackgroundColorTag(0, 0, 0));
     }
 
-    void addPicture(const PicturePlan &plan, const PreparedPicture &picture)
+    void addPicture(const PicturePlan &plan, const PreparedPicture &picture) override
     {
         const auto bitmapId = std::uint16_t(2 * m_count + 1);
         const auto shapeId = std::uint16_t(bitmapId + 1);
@@ -109,7 +113,7 @@ public:
         ++m_count;
     }
 
-    void finish()
+    void finish() override
     {
         put(swf::endTag());
         if (m_file.position() > UINT32_MAX)
@@ -133,7 +137,8 @@ private:
 
 // Prepares pictures on worker threads, a bounded window ahead of the writer,
 // and hands them over in list order.
-void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer)
+void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer,
+                   Progress &progress)
 {
     const unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     std::deque<std::future<PreparedPicture>> window;
@@ -142,10 +147,11 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
     for (std::size_t i = 0; i < plans.size(); ++i) {
         while (next < plans.size() && window.size() < jobs) {
             const PicturePlan &plan = plans[next++];
-            auto prepare = [&plan, quality = options.quality] { return preparePicture(plan, quality); };
-            // Embedding as is takes no work worth a thread: mapping is instant.
-            window.push_back(plan.embedding == Embedding::AsIs ? std::async(std::launch::deferred, prepare)
-                                                               : workers.submit(prepare));
+            // Even a picture embedded as it is must be read whole: on a worker,
+            // while the one before is written.
+            window.push_back(workers.submit([&plan, quality = options.quality] {
+                return preparePicture(plan, quality);
+            }));
         }
         PreparedPicture picture;
         try {
@@ -155,6 +161,7 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
         }
         window.pop_front();
         writer.addPicture(plans[i], picture);
+        progress.written(i + 1);
     }
 }
 
@@ -162,24 +169,29 @@ void writePictures(const std::vector<PicturePlan> &plans, const Options &options
 
 int convert(const Options &options, std::ostream &errors)
 {
+    // A web page holds any number of pictures at any delay; a SWF file's
+    // header and frame counts limit both.
+    const bool page = isPageName(options.output);
     const auto timeline = chooseTimeline(options.delay);
-    if (!timeline) {
+    if (!page && !timeline) {
         errors << "jpeg2swf: a delay of " << describeDelay(options.delay)
                << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
         return kUsageError;
     }
-    if (options.pictures.size() > kMaxPictures) {
+    if (!page && options.pictures.size() > kMaxPictures) {
         errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
                << kMaxPictures << ")\n";
         return kUsageError;
     }
-    const std::uint64_t frames = options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
+    const std::uint64_t frames = page ? 0 : options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
     if (frames > kMaxFrames) {
         errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
                << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
         return kUsageError;
     }
 
+    Progress progress(options.pictures.size(), options.quiet);
+    progress.counted();
     const auto plans = planPictures(options, errors);
     if (!plans) {
         errors << "jpeg2swf: nothing was written\n";
@@ -190,17 +202,26 @@ int convert(const Options &options, std::ostream &errors)
         OutputFile file;
         file.create(options.output);
         const Size stage = stageSize(plans->front().info, {options.maxWidth, options.maxHeight});
-        SlideShowWriter writer(file, stage, *timeline, plans->size(), options.loop);
-        writePictures(*plans, options, writer);
-        writer.finish();
+        std::unique_ptr<SlideShowWriter> writer;
+        if (page)
+            writer = std::make_unique<PageWriter>(
+                file, PageSettings{stage, options.delay, plans->size(), options.loop, pageTitle(options.output)});
+        else
+            writer = std::make_unique<SwfSlideShowWriter>(file, stage, *timeline, plans->size(), options.loop);
+        writePictures(*plans, options, *writer, progress);
+        writer->finish();
         file.commit();
+        progress.finished();
     } catch (const WriteError &error) {
+        progress.endLine();
         errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
         return kFailed;
     } catch (const std::bad_alloc &) {
+        progress.endLine();
         errors << "jpeg2swf: out of memory\njpeg2swf: nothing was written\n";
         return kFailed;
     } catch (const std::exception &error) {
+        progress.endLine();
         errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
         return kFailed;
     }

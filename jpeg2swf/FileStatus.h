@@ -20,10 +20,24 @@ struct FileStatus {
     FileKind kind = FileKind::Other;
     std::uint64_t size = 0;
     FileId id;
+    std::uint64_t modified = 0;  // in the system's own ticks: only compared
 };
+
+// The same file, unchanged: same identity, size and modification time.
+inline bool sameFileVersion(const FileStatus &a, const FileStatus &b)
+{
+    return a.id == b.id && a.size == b.size && a.modified == b.modified;
+}
 
 // The file a path names, links followed; nothing when there is none.
 std::optional<FileStatus> fileStatus(const std::string &path);
+
+// What ends a folder's name in a path.
+#ifdef _WIN32
+inline constexpr char kPathSeparators[] = "/\\";
+#else
+inline constexpr char kPathSeparators[] = "/";
+#endif
 
 // Paths are UTF-8 throughout the converter; this is the form the standard
 // library opens files with (wide characters on Windows).

@@ -1,14 +1,20 @@
 #include "FileStatus.h"
 
-#include <sys/stat.h>
+#include "FileStatus_posix.h"
+
+FileStatus fileStatusOf(const struct stat &status)
+{
+    const FileKind kind = S_ISREG(status.st_mode) ? FileKind::Regular
+        : S_ISDIR(status.st_mode)                 ? FileKind::Folder
+                                                  : FileKind::Other;
+    return FileStatus{kind, std::uint64_t(status.st_size), {std::uint64_t(status.st_dev), std::uint64_t(status.st_ino)},
+                      std::uint64_t(status.st_mtim.tv_sec) * 1000000000u + std::uint64_t(status.st_mtim.tv_nsec)};
+}
 
 std::optional<FileStatus> fileStatus(const std::string &path)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0)
         return std::nullopt;
-    const FileKind kind = S_ISREG(status.st_mode) ? FileKind::Regular
-        : S_ISDIR(status.st_mode)                 ? FileKind::Folder
-                                                  : FileKind::Other;
-    return FileStatus{kind, std::uint64_t(status.st_size), {std::uint64_t(status.st_dev), std::uint64_t(status.st_ino)}};
+    return fileStatusOf(status);
 }

@@ -67,6 +67,7 @@ FileStatus statusOfHandle(HANDLE file)
     status.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
     status.size = std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
     status.id = {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+    status.modified = std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
     return status;
 }
 

@@ -162,7 +162,7 @@ int exifOrientation(std::span<const std::uint8_t> app1)
     return 1;
 }
 
-std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error, JpegEnd end)
+std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std::string &error)
 {
     JpegInfo info;
     bool haveFrame = false, haveExif = false;
@@ -196,23 +196,31 @@ std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::strin
     else if (info.components == 3 && adobeTransform > 0)
         info.rgbColour = false;
     info.firstScan = scan->start;
+    info.firstScanData = scan->end;
+    return info;
+}
 
-    if (end == JpegEnd::Quick && data.size() >= scan->end + 2 && data[data.size() - 2] == 0xFF
+std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error, JpegEnd end)
+{
+    auto info = parseJpegHeader(data, error);
+    if (!info)
+        return std::nullopt;
+    if (end == JpegEnd::Quick && data.size() >= info->firstScanData + 2 && data[data.size() - 2] == 0xFF
         && data.back() == kEOI) {
-        info.end = data.size();
+        info->end = data.size();
         return info;
     }
     // The picture must run to its end-of-image marker. In entropy-coded data a
     // 0xFF byte is always followed by 0x00, a restart marker or a real marker.
     const std::uint8_t *begin = data.data();
-    const std::uint8_t *at = begin + scan->end;
+    const std::uint8_t *at = begin + info->firstScanData;
     const std::uint8_t *last = begin + data.size();
     while (at < last) {
         at = static_cast<const std::uint8_t *>(std::memchr(at, 0xFF, std::size_t(last - at)));
         if (!at || at + 1 >= last)
             break;
         if (at[1] == kEOI) {
-            info.end = std::size_t(at - begin) + 2;
+            info->end = std::size_t(at - begin) + 2;
             return info;
         }
         at += 1;

@@ -29,6 +29,7 @@ struct JpegInfo {
     bool rgbColour = false;         // three components that are RGB, not YCbCr
     int orientation = 1;            // EXIF orientation, 1 to 8
     std::size_t firstScan = 0;      // offset of the first SOS marker
+    std::size_t firstScanData = 0;  // offset just past the first SOS header
     std::size_t end = 0;            // offset just past the EOI marker
 
     // Three-component YCbCr baseline with usual sampling: every player's decoder.
@@ -53,6 +54,10 @@ enum class JpegEnd {
 // file, which is all a check needs; embedding needs the exact end.
 std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error,
                                   JpegEnd end = JpegEnd::Exact);
+
+// Reads only the markers before the picture data, from the start of a file
+// whose rest may be missing. Leaves end at 0.
+std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> start, std::string &error);
 
 // The EXIF orientation (1 to 8) in the body of an APP1 segment, or 1.
 int exifOrientation(std::span<const std::uint8_t> app1);

@@ -13,8 +13,10 @@ const char *const kUsage =
     "       jpeg2swf @LISTFILE\n"
     "Writes a SWF slide show that shows each picture for DELAY seconds, in order.\n"
     "\n"
-    "  -r, --delay SECONDS     how long each picture is shown: a number > 0 (2, 1.5, 0,5)\n"
-    "  -o, --output FILE       the SWF file to write\n"
+    "  -r, --delay SECONDS     how long each picture is shown: a number > 0 (2, 1.5, 0,5;\n"
+    "                          a comma is always the decimal mark)\n"
+    "  -o, --output FILE       the SWF file to write; a FILE named *.html or *.htm\n"
+    "                          is written as a web page that plays in a browser\n"
     "  -m, --max-size WxH      largest stage in pixels (default 1920x1080; 0 keeps\n"
     "                          the first picture's size)\n"
     "  -q, --quality N         JPEG quality of pictures that are re-encoded, 1-100\n"
@@ -22,13 +24,16 @@ const char *const kUsage =
     "      --stop              stop at the last picture instead of starting over\n"
     "      --loop              start over after the last picture (default)\n"
     "  -j, --jobs N            pictures prepared at once (default: one per core)\n"
+    "      --quiet             no progress line on a terminal\n"
     "      --help              show this help\n"
     "      --version           show the version\n"
     "  --                      every argument after it is a picture\n"
     "  @LISTFILE               read arguments from LISTFILE, one per line (UTF-8)\n"
     "\n"
     "Pictures: JPEG, PNG and GIF (its first frame). Exit status: 0 written,\n"
-    "1 nothing written because a picture or the output failed, 2 usage error.\n";
+    "1 nothing written because a picture or the output failed, 2 usage error.\n"
+    "On a terminal, standard error shows how many pictures are written.\n"
+    "JPEG2SWF_PROGRESS_FD=N: lines \"DONE TOTAL\" are written to descriptor N.\n";
 
 namespace {
 
@@ -93,20 +98,39 @@ bool parseBox(const std::string &text, Options &options)
 
 std::optional<double> parseDelay(const std::string &text)
 {
+    // Blanks around, a sign, digits with at most one decimal mark, an exponent.
+    // A comma is always a decimal mark: "1,000" is 1.
+    std::size_t at = text.find_first_not_of(" \t");
+    const std::size_t end = text.find_last_not_of(" \t") + 1;
+    if (at == std::string::npos)
+        return std::nullopt;
     std::string number;
-    bool digits = false, mark = false;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            digits = true;
-            number += c;
-        } else if ((c == '.' || c == ',') && !mark) {
-            mark = true;
-            number += '.';
-        } else {
+    auto take = [&](auto wanted) {
+        if (at >= end || !wanted(text[at]))
+            return false;
+        number += text[at] == ',' ? '.' : text[at];
+        ++at;
+        return true;
+    };
+    auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    auto takeDigits = [&] {
+        std::size_t count = 0;
+        while (take(isDigit))
+            ++count;
+        return count;
+    };
+    take([](char c) { return c == '+' || c == '-'; });
+    std::size_t digits = takeDigits();
+    if (take([](char c) { return c == '.' || c == ','; }))
+        digits += takeDigits();
+    if (digits == 0)
+        return std::nullopt;
+    if (take([](char c) { return c == 'e' || c == 'E'; })) {
+        take([](char c) { return c == '+' || c == '-'; });
+        if (takeDigits() == 0)
             return std::nullopt;
-        }
     }
-    if (!digits)
+    if (at != end)
         return std::nullopt;
     const double value = std::strtod(number.c_str(), nullptr);
     if (!(value > 0) || !std::isfinite(value))
@@ -150,6 +174,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
         if (arg == "--version") {
             options.version = true;
             return result;
+        }
+        if (arg == "--quiet") {
+            options.quiet = true;
+            continue;
         }
         if (arg == "--stop" || arg == "--loop") {
             options.loop = arg == "--loop";

@@ -16,6 +16,7 @@ struct Options {
     int quality = 90;                  // JPEG quality of re-encoded pictures
     bool loop = true;                  // false: stop at the last picture
     unsigned jobs = 0;                 // pictures prepared at once; 0: one per core
+    bool quiet = false;                // no progress line on a terminal
     bool help = false;
     bool version = false;
 };
@@ -30,7 +31,8 @@ struct ParsedCommandLine {
 // literally). After "--", every argument is a picture.
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments);
 
-// A decimal number greater than 0, with "." or "," as the decimal mark.
+// A decimal number greater than 0: blanks around it, a sign, "." or "," as the
+// decimal mark (a comma never groups thousands) and an exponent are allowed.
 std::optional<double> parseDelay(const std::string &text);
 
 extern const char *const kUsage;

@@ -1,9 +1,12 @@
 #pragma once
 
-// The SWF file is written to a hidden temporary file in the output's folder and
-// renamed over the output only once it is complete and on disk. A failed run
-// removes it; a run ended by a signal removes it in the handler. Only SIGKILL or
-// a power cut can leave it behind, under a name no one takes for the output.
+// The SWF file is written to an unnamed file in the output's folder (Linux);
+// once it is complete and on disk it gets a hidden temporary name and is
+// renamed over the output. A run that ends before has nothing to leave behind.
+// Where the file system has no unnamed files, and on Windows, it is a hidden
+// named file from the start: a failed run removes it, a run ended by a signal
+// (Ctrl+C) removes it in the handler, and only SIGKILL or a power cut leave
+// it, under a name no one takes for the output.
 
 #include <cstdint>
 #include <span>
@@ -23,17 +26,16 @@ public:
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
 
-    // Creates the temporary file beside output. Throws WriteError.
+    // Creates the file the slide show is written to, in output's folder.
+    // Throws WriteError.
     void create(const std::string &output);
 
     void write(std::span<const std::uint8_t> bytes);
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
     std::uint64_t position() const { return m_position; }
 
-    // Flushes, syncs and renames the temporary file over the output.
+    // Flushes, syncs, names the file and renames it over the output.
     void commit();
-
-    const std::string &temporaryPath() const { return m_temporary; }
 
 private:
     static constexpr std::size_t kBufferSize = 1 << 20;
@@ -45,7 +47,7 @@ private:
 
     int m_fd = -1;                         // a C runtime descriptor on Windows too
     std::string m_output;
-    std::string m_temporary;
+    std::string m_temporary;               // empty while the file has no name
     std::vector<std::uint8_t> m_buffer;
     std::uint64_t m_position = 0;          // bytes written, buffer included
     std::uint64_t m_writebackStart = 0;    // first byte not yet sent to disk

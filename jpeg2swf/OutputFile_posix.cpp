@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,9 +42,67 @@ std::string nameOf(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Publishes the name of a temporary file to the signal handler. Signals are
+// blocked meanwhile, so the handler never sees half a path.
+class PendingName
+{
+public:
+    explicit PendingName(const std::string &name) : m_name(name)
+    {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, &m_previous);
+    }
+    ~PendingName()
+    {
+        const int savedErrno = errno;
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+        errno = savedErrno;
+    }
+    // Call once the file exists under the name.
+    const std::string &publish()
+    {
+        std::memcpy(g_pendingTemporary, m_name.c_str(), m_name.size() + 1);
+        g_hasPendingTemporary = 1;
+        return m_name;
+    }
+
+private:
+    const std::string &m_name;
+    sigset_t m_previous;
+};
+
 [[noreturn]] void fail(const std::string &path)
 {
     throw WriteError(path + ": " + std::strerror(errno));
+}
+
+std::string hiddenPattern(const std::string &output)
+{
+    return folderOf(output) + "/." + nameOf(output) + ".jpeg2swf-XXXXXX";
+}
+
+// Names the unnamed file fd, to be renamed over output; returns the name.
+std::string linkUnnamedFile(int fd, const std::string &output)
+{
+    // Only the process holding the file can name it: through /proc, or (with
+    // the capability to) by the descriptor itself.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = hiddenPattern(output);
+        for (std::size_t i = name.size() - 6; i < name.size(); ++i)
+            name[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[random() % 36];
+        PendingName pending(name);
+        int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno != EEXIST)
+            linked = ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+        if (linked == 0)
+            return pending.publish();
+        if (errno != EEXIST)
+            fail(output);
+    }
+    fail(output);
 }
 
 } // namespace
@@ -63,36 +123,31 @@ void OutputFile::create(const std::string &output)
             m_output = resolved;
         std::free(resolved);
     }
-
-    std::string pattern = folderOf(m_output) + "/." + nameOf(m_output) + ".jpeg2swf-XXXXXX";
-    if (pattern.size() >= PATH_MAX)
+    if (hiddenPattern(m_output).size() >= PATH_MAX)
         throw WriteError(output + ": file name too long");
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+    m_buffer.reserve(kBufferSize);
 
-    // Block the cleanup signals while the name is being published, so the
-    // handler never sees half a path.
-    sigset_t all, previous;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, &previous);
-    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (m_fd >= 0) {
-        m_temporary = name.data();
-        std::memcpy(g_pendingTemporary, name.data(), name.size());
-        g_hasPendingTemporary = 1;
-    }
-    const int savedErrno = errno;
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (m_fd < 0) {
-        errno = savedErrno;
+    // A file without a name until it is complete: a killed run leaves nothing.
+    m_fd = ::open(folderOf(m_output).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (m_fd >= 0)
+        return;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         fail(output);
-    }
 
+    // This file system has no unnamed files: a hidden named one instead.
+    std::string name = hiddenPattern(m_output);
+    {
+        PendingName pending(name);
+        m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (m_fd >= 0)
+            m_temporary = pending.publish();
+    }
+    if (m_fd < 0)
+        fail(output);
     // mkostemp makes the file private; give it the mode a new file would get.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(m_fd, 0666 & ~mask);
-    m_buffer.reserve(kBufferSize);
 }
 
 void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
@@ -132,6 +187,8 @@ void OutputFile::commit()
     flushBuffer();
     if (::fsync(m_fd) != 0)
         fail(m_output);
+    if (m_temporary.empty())
+        m_temporary = linkUnnamedFile(m_fd, m_output);
     if (::close(m_fd) != 0) {
         m_fd = -1;
         fail(m_output);

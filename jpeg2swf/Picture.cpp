@@ -1,14 +1,42 @@
 #include "Picture.h"
 
-#include "MappedFile.h"
+#include "PictureFile.h"
 
 #include <cstring>
 
 namespace {
 
+// The header of nearly every JPEG: an EXIF segment with its thumbnail is at
+// most 64 KiB. A longer header makes the check read the whole file.
+constexpr std::size_t kJpegHeadBytes = 96 * 1024;
+
 bool startsWith(std::span<const std::uint8_t> bytes, const char *magic, std::size_t length)
 {
     return bytes.size() >= length && std::memcmp(bytes.data(), magic, length) == 0;
+}
+
+PictureInfo jpegPicture(const JpegInfo &jpeg)
+{
+    PictureInfo info;
+    info.format = PictureFormat::Jpeg;
+    info.jpeg = jpeg;
+    info.width = jpeg.width;
+    info.height = jpeg.height;
+    return info;
+}
+
+// A JPEG whose header lies in the start of its file and whose last bytes are
+// its end-of-image marker is checked without reading the rest.
+std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
+{
+    std::string ignored;
+    const auto jpeg = parseJpegHeader(file.bytes(), ignored);
+    const auto last = file.lastBytes();
+    if (!jpeg || std::size_t(file.status().size) < jpeg->firstScanData + 2 || last[0] != 0xFF || last[1] != 0xD9)
+        return std::nullopt;
+    PictureInfo info = jpegPicture(*jpeg);
+    info.jpeg.end = std::size_t(file.status().size);
+    return info;
 }
 
 } // namespace
@@ -22,10 +50,7 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
             auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
             if (!jpeg)
                 return std::nullopt;
-            info.format = PictureFormat::Jpeg;
-            info.jpeg = *jpeg;
-            info.width = jpeg->width;
-            info.height = jpeg->height;
+            info = jpegPicture(*jpeg);
         } else if (startsWith(bytes, "\x89PNG\r\n\x1a\n", 8)) {
             const Raster raster = decodePng(bytes, maxPixels);
             info.format = PictureFormat::Png;
@@ -49,11 +74,19 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
 
 std::optional<PictureInfo> probePicture(const std::string &path, std::string &error)
 {
-    MappedFile file;
-    if (!file.open(path, error, MappedFile::Use::Parts))
+    PictureFile file;
+    if (!file.read(path, error, kJpegHeadBytes))
         return std::nullopt;
-    auto info = probePictureBytes(file.bytes(), error);
+    std::optional<PictureInfo> info;
+    if (!file.whole() && startsWith(file.bytes(), "\xFF\xD8\xFF", 3))
+        info = probeJpegQuickly(file);
+    if (!info) {
+        // Anything else is checked on the whole file.
+        if (!file.whole() && !file.read(path, error))
+            return std::nullopt;
+        info = probePictureBytes(file.bytes(), error);
+    }
     if (info)
-        info->id = file.status().id;
+        info->file = file.status();
     return info;
 }

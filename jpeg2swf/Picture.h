@@ -18,7 +18,7 @@ struct PictureInfo {
     int width = 0;               // as stored
     int height = 0;
     JpegInfo jpeg;               // for a JPEG
-    FileId id;                   // the file's identity
+    FileStatus file;             // the file as it was checked
 
     int orientation() const { return format == PictureFormat::Jpeg ? jpeg.orientation : 1; }
     // EXIF orientations 5 to 8 turn the picture a quarter.

@@ -38,15 +38,17 @@ PreparedPicture preparePicture(const PicturePlan &plan, int quality)
 {
     PreparedPicture prepared;
     std::string error;
-    if (!prepared.file.open(plan.path, error))
+    if (!prepared.file.read(plan.path, error))
         throw CodecError(error);
+    if (!sameFileVersion(prepared.file.status(), plan.info.file))
+        throw CodecError("the file changed after it was checked");
     const std::span<const std::uint8_t> bytes = prepared.file.bytes();
 
     if (plan.embedding == Embedding::Reencoded) {
         const Size stored = plan.stored();
         const Raster raster = resizeByArea(decodeForShowing(plan, bytes, stored), stored.width, stored.height);
         prepared.jpeg = encodeJpeg(raster, quality);
-        prepared.file = MappedFile();
+        prepared.file = PictureFile();
         return prepared;
     }
 
@@ -55,7 +57,7 @@ PreparedPicture preparePicture(const PicturePlan &plan, int quality)
         throw CodecError("the file changed while it was being converted");
     if (plan.embedding == Embedding::Transcoded) {
         prepared.jpeg = transcodeToBaseline(bytes.first(jpeg->end));
-        prepared.file = MappedFile();
+        prepared.file = PictureFile();
     } else {
         prepared.ranges = jpegRangesWithoutMetadata(bytes, *jpeg);
     }

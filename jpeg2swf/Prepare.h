@@ -3,16 +3,16 @@
 // Turns a planned picture into the JPEG data that goes into the SWF file.
 
 #include "Layout.h"
-#include "MappedFile.h"
+#include "PictureFile.h"
 
 #include <span>
 #include <utility>
 #include <vector>
 
 struct PreparedPicture {
-    // A picture embedded as it is stays in its mapped file; only the ranges
-    // without metadata are written. Anything else is new JPEG data.
-    MappedFile file;
+    // A picture embedded as it is stays in the bytes read from its file; only
+    // the ranges without metadata are written. Anything else is new JPEG data.
+    PictureFile file;
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     Bytes jpeg;
 
@@ -30,5 +30,5 @@ struct PreparedPicture {
 };
 
 // Throws CodecError with the reason when the picture cannot be prepared, also
-// when the file changed since it was probed.
+// when the file changed since it was checked.
 PreparedPicture preparePicture(const PicturePlan &plan, int quality);

@@ -3,7 +3,7 @@
 //   svgrender INPUT.svg OUTPUT cur X Y    32 x 32 Windows cursor, hotspot (X, Y)
 //   svgrender INPUT.svg OUTPUT ico        32 x 32 Windows icon
 //   svgrender INPUT.svg OUTPUT png SIZE   SIZE x SIZE PNG
-#include "ui/CursorFile.h"
+#include "CursorFile.h"
 
 #include <QFile>
 #include <QGuiApplication>

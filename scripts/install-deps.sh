@@ -10,9 +10,13 @@ packages=(
   libgtest-dev
   fonts-liberation
   ffmpeg
+  chromium nodejs
   xvfb xdotool x11-utils xclip openbox dpkg-dev
-  desktop-file-utils appstream
+  desktop-file-utils appstream lintian
 )
+# The web page test drives the browser with playwright-core from npm; some
+# nodejs builds bring their own npm and refuse the separate package.
+command -v npm >/dev/null || packages+=(npm)
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi

@@ -1,4 +1,4 @@
-#include "ui/ActionButton.h"
+#include "ActionButton.h"
 
 #include <QStyleOptionToolButton>
 #include <QStylePainter>

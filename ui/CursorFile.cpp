@@ -1,4 +1,4 @@
-#include "ui/CursorFile.h"
+#include "CursorFile.h"
 
 #include <QBuffer>
 #include <QFile>

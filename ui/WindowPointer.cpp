@@ -1,4 +1,4 @@
-#include "ui/WindowPointer.h"
+#include "WindowPointer.h"
 
 WindowPointer::WindowPointer(QWidget *window) : m_window(window) {}
 

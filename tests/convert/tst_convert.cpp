@@ -1,12 +1,14 @@
 // The Convert button: the command line, the launch and the wait, what the user
 // is told; with a stand-in converter and, at the end, the real one.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "ModalAnswer.h"
 
-#include "convert/ConverterCommand.h"
-#include "convert/Shell32.h"
-#include "imagelist/ImageListModel.h"
+#include "ConverterCommand.h"
+#include "ProcessLaunch.h"
+#include "LaunchAndWait.h"
+#include "ImageListModel.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,21 +20,30 @@
 #include <QSignalSpy>
 #include <QToolButton>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QString kFake = QStringLiteral(FAKE_CONVERTER);
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
 
 // A program folder whose jpeg2swf is the stand-in (or the real converter).
 struct ConvertFixture {
     explicit ConvertFixture(const QString &converter = kFake)
     {
         QFile::link(converter, programFolder.filePath(converterFileName()));
-        f = std::make_unique<Form1Fixture>(programFolder.path());
+        f = std::make_unique<MainWindowFixture>(programFolder.path());
         f->showLoaded();
         qputenv("FAKE_RECORD", record().toLocal8Bit());
         qunsetenv("FAKE_STATUS");
         qunsetenv("FAKE_STDERR");
         qunsetenv("FAKE_WAIT_FOR");
+        qunsetenv("FAKE_REPORTS");
     }
     ~ConvertFixture()
     {
@@ -58,8 +69,8 @@ struct ConvertFixture {
         args.removeLast();
         return args;
     }
-    void convert() { f->form.findChild<QToolButton *>("Check2")->click(); }
-    QProgressBar *progress() { return f->form.findChild<QProgressBar *>("ProgressBar1"); }
+    void convert() { f->window.findChild<QToolButton *>("convertButton")->click(); }
+    QProgressBar *progress() { return f->window.findChild<QProgressBar *>("progressBar"); }
     QStringList messages() const
     {
         QStringList texts;
@@ -70,7 +81,7 @@ struct ConvertFixture {
 
     QTemporaryDir programFolder;
     QTemporaryDir work;
-    std::unique_ptr<Form1Fixture> f;
+    std::unique_ptr<MainWindowFixture> f;
 };
 
 } // namespace
@@ -84,22 +95,13 @@ private slots:
 
     void commandLineHasItsDocumentedForm()
     {
-        const ConverterCommand example = buildConverterCommand("/tools/conv", "2", {"/pics/a.jpg", "/pics/b c.jpg"},
-                                                               "/out/show.swf");
-        QCOMPARE(example.commandLine,
-                 QStringLiteral("\"/tools/conv/jpeg2swf\" -r 2 \"/pics/a.jpg\" \"/pics/b c.jpg\"  -o \"/out/show.swf\""));
-        QCOMPARE(example.command.program, QStringLiteral("/tools/conv/jpeg2swf"));
-        QCOMPARE(example.command.arguments,
-                 QStringList({"-r", "2", "-o", "/out/show.swf", "--", "/pics/a.jpg", "/pics/b c.jpg"}));
-
-        const ConverterCommand empty = buildConverterCommand("/t", "", {"/p/a.jpg"}, "/o.swf");
-        QCOMPARE(empty.commandLine, QStringLiteral("\"/t/jpeg2swf\" -r  \"/p/a.jpg\"  -o \"/o.swf\""));
-
-        QList<int> progress;
-        buildConverterCommand("/t", "1", {"a", "b", "c"}, "o", [&](int index, int count) {
-            progress << int(float(double(index) / count * 100.0));
-        });
-        QCOMPARE(progress, QList<int>({33, 66, 100}));
+        const Command example = buildConverterCommand("/tools/jpeg2swf", "2", {"/pics/a.jpg", "/pics/b c.jpg"},
+                                                      "/out/show.swf");
+        QCOMPARE(example.program, QStringLiteral("/tools/jpeg2swf"));
+        QCOMPARE(example.arguments, QStringList({"-r", "2", "/pics/a.jpg", "/pics/b c.jpg", "-o", "/out/show.swf"}));
+        // No "--": a path that would read as an option or a list file is written relative.
+        QCOMPARE(buildConverterCommand("/t", "2", {"-a.jpg", "@b.jpg"}, "-o.swf").arguments,
+                 QStringList({"-r", "2", "./-a.jpg", "./@b.jpg", "-o", "./-o.swf"}));
     }
 
     void windowStyleRule()
@@ -115,17 +117,17 @@ private slots:
     {
         QElapsedTimer timer;
         timer.start();
-        QCOMPARE(LaunchAndWait({"/nonexistent/jpeg2swf", {}}), launchFailure(ENOENT));
+        QCOMPARE(launchAndWait({"/nonexistent/jpeg2swf", {}}), launchFailure(ENOENT));
         QCOMPARE(launchFailure(ENOENT), qint32(0x80040002u));
         QVERIFY(timer.elapsed() < 100);   // no wait for a launch that failed
 
         qputenv("FAKE_STATUS", "1");
-        QCOMPARE(LaunchAndWait({kFake, {}}), 1);
+        QCOMPARE(launchAndWait({kFake, {}}), 1);
         qputenv("FAKE_STATUS", "0");
-        timer.restart();
-        QCOMPARE(LaunchAndWait({kFake, {}}), 0);
-        QVERIFY(timer.elapsed() >= 100);  // at least one full cycle
+        QCOMPARE(launchAndWait({kFake, {}}), 0);
         qunsetenv("FAKE_STATUS");
+        // A process whose status is not ours to read: unknown, never success.
+        QCOMPARE(exitStatus(LaunchedProcess{::getppid(), 0, OwnedFile()}), kExitStatusUnknown);
     }
 
     void emptyListAndCancelledDialog()
@@ -136,14 +138,33 @@ private slots:
         QCOMPARE(c.f->dialogs.messages[0].icon, Dialogs::MessageIcon::None);
         QVERIFY(c.f->dialogs.asked.isEmpty());
 
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->form.windowPointer().hover(WindowPointer::Shape::Custom);
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->window.windowPointer().hover(WindowPointer::Shape::Custom);
         c.convert();   // the save dialog is cancelled
-        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)"}));
+        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
+                                                  "Web page (*.html)|html"}));
         QCOMPARE(c.messages().size(), 1);
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Custom);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Custom);
         QCOMPARE(c.progress()->value(), 0);
         QVERIFY(c.recorded().isEmpty());
+    }
+
+    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog_data()
+    {
+        QTest::addColumn<QString>("delay");
+        for (const char *delay : {"", "0", "-1", "abc"})
+            QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(delay))) << QString(delay);
+    }
+
+    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
+    {
+        QFETCH(QString, delay);
+        ConvertFixture c;
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->delayEdit()->setText(delay);
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
+        QVERIFY(c.f->dialogs.asked.isEmpty());   // no save dialog: nothing run, nothing written
     }
 
     void awkwardPathsReachTheConverterWhole()
@@ -151,30 +172,33 @@ private slots:
         ConvertFixture c;
         const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
                                 "/p/Ünïcödé.jpg", "/p/a.jpg"};
-        c.f->form.imageList().append(paths);
-        c.f->text1()->setText("1,5");
+        c.f->window.imageList().append(paths);
+        c.f->delayEdit()->setText(" 1,5 ");   // sent as typed
         c.f->dialogs.saveAnswers = {"/out/-show.swf"};
         // Seen while the converter runs: busy pointer and a full bar.
         c.holdConverter();
         c.f->dialogs.onSave = [&] {
             QTimer::singleShot(0, [&] {
-                QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);
+                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);
                 QCOMPARE(c.progress()->value(), 100);
                 c.release();
             });
         };
         c.convert();
-        QCOMPARE(c.recorded(), QStringList({"-r", "1,5", "-o", "/out/-show.swf", "--"}) + paths);
+        QStringList sent = paths;
+        sent.replace(4, "./-o");
+        sent.replace(5, "./--help");
+        QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
         QCOMPARE(c.messages(), QStringList({"Done."}));
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
     }
 
     void failuresAreNeverReportedAsDone()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf"};
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
 
         qputenv("FAKE_STATUS", "1");
         qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
@@ -186,19 +210,49 @@ private slots:
         c.convert();
         QVERIFY(c.messages().last().size() < 1500);   // trimmed to a readable length
 
+        // Started by a launcher that left SIGCHLD ignored: the status is still read.
+        struct sigaction ignore {}, before {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGCHLD, &ignore, &before);
+        c.convert();
+        ::sigaction(SIGCHLD, &before, nullptr);
+        QVERIFY(c.messages().last().startsWith("The conversion failed."));
+
         QFile::remove(c.programFolder.filePath(converterFileName()));
         c.convert();
         QVERIFY(c.messages().last().contains(c.programFolder.filePath("jpeg2swf")));
         QVERIFY(c.messages().last().contains("No such file or directory"));
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
         QCOMPARE(c.progress()->value(), 0);
         QVERIFY(!c.messages().contains("Done."));
+    }
+
+    void theBarFollowsTheConvertersReports()
+    {
+        ConvertFixture c;
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->dialogs.saveAnswers = {"/out/a.swf"};
+        c.holdConverter();
+        qputenv("FAKE_REPORTS", "0 4;2 4;1 4|3 4;4 4");
+        QSignalSpy values(c.progress(), &QProgressBar::valueChanged);
+        c.f->dialogs.onSave = [&] {
+            QTimer::singleShot(0, [&] {
+                QTRY_COMPARE(c.progress()->value(), 50);   // while the converter runs
+                c.release();
+            });
+        };
+        c.convert();
+        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QList<int> seen;
+        for (const QList<QVariant> &value : std::as_const(values))
+            seen << value[0].toInt();
+        QCOMPARE(seen, QList<int>({100, 0, 50, 75, 100, 0}));   // built, then reported, never back
     }
 
     void convertDuringAWaitRunsACompleteNestedRun()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/outer.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/outer.jpg"));
         c.f->dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
         c.holdConverter();
         QStringList order;
@@ -210,30 +264,30 @@ private slots:
             nested = true;
             // During the outer wait: change the list and press Convert again.
             QTimer::singleShot(0, [&] {
-                c.f->form.imageList().append(QStringLiteral("/p/inner.jpg"));
+                c.f->window.imageList().append(QStringLiteral("/p/inner.jpg"));
                 c.release();   // both converters may end now; the outer wait resumes only after this returns
                 c.convert();
                 order << QStringLiteral("inner returned");
-                QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
+                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
             });
         };
         c.convert();
         QCOMPARE(order, QStringList({"Done.", "inner returned", "Done."}));
-        QCOMPARE(c.f->form.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
     }
 
     void closingDuringTheWaitLeavesTheConverterRunning()
     {
         ConvertFixture c;
-        c.f->form.imageList().append(QStringLiteral("/p/a.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->dialogs.saveAnswers = {"/out/a.swf"};
         c.holdConverter();
-        QSignalSpy unloaded(&c.f->form, &Form1::unloaded);
+        QSignalSpy unloaded(&c.f->window, &MainWindow::unloaded);
         bool recordedWhenClosed = true;
-        QObject::connect(&c.f->form, &Form1::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
+        QObject::connect(&c.f->window, &MainWindow::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
         c.f->dialogs.onSave = [&] {
             QTimer::singleShot(0, [&] {
-                c.f->form.close();
+                c.f->window.close();
                 c.release();
             });
         };
@@ -241,14 +295,20 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!recordedWhenClosed);   // the window closed while the converter ran
 
-        // And a program that ends inside the wait does not take the converter with it.
+        // And a program that ends inside the wait does not take the converter
+        // with it, and leaves nothing behind.
         QFile::remove(c.record());
         QFile::remove(c.work.filePath("release"));
+        QTemporaryDir temporaryFolder;
         QProcess waiter;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", temporaryFolder.path());
+        waiter.setProcessEnvironment(environment);
         waiter.start(QStringLiteral(CLOSE_DURING_WAIT), {kFake, "x.jpg"});
         QVERIFY(waiter.waitForFinished(10000));
         QCOMPARE(waiter.exitCode(), 0);
         QVERIFY(!QFile::exists(c.record()));
+        QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
         c.release();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(c.record()), 10000);
         QCOMPARE(c.recorded(), QStringList({"x.jpg"}));
@@ -261,38 +321,67 @@ private slots:
         const QString longFolder = QStringLiteral("/pictures/") + QString(180, QLatin1Char('x'));
         for (int i = 0; i < 40000; ++i)
             paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
-        c.f->form.imageList().append(paths);
+        c.f->window.imageList().append(paths);
         c.f->dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
+        // Nothing of ours in the temporary folder while the converter runs,
+        // which is what a window closed then leaves behind.
+        QTemporaryDir temporaryFolder;
+        qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());
+        c.holdConverter();
+        c.f->dialogs.onSave = [&] {
+            QTimer::singleShot(0, [&] {
+                QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
+                c.release();
+            });
+        };
         c.convert();
+        c.f->dialogs.onSave = nullptr;
+        qunsetenv("TMPDIR");
         QCOMPARE(c.messages(), QStringList({"Done."}));
-        QCOMPARE(c.recorded(), QStringList({"-r", "1", "-o", "/out/long.swf", "--"}) + paths);
-        const QStringList leftovers = QDir(QDir::tempPath()).entryList({"pictoreel-*.args"});
-        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
+        QCOMPARE(c.recorded(), QStringList({"-r", "1"}) + paths + QStringList({"-o", "/out/long.swf"}));
+        QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
 
         // A line break cannot go into a list file: said plainly, nothing run.
-        c.f->form.imageList().append(QStringLiteral("/p/new\nline.jpg"));
+        c.f->window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
         QFile::remove(c.record());
         c.convert();
         QVERIFY(c.messages().last().contains("line break"));
         QVERIFY(!QFile::exists(c.record()));
     }
 
+    void theRealSaveDialogAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("SWF") << 0 << "show.swf" << "show.swf";
+        QTest::newRow("SWF, no suffix added") << 0 << "show" << "show";
+        QTest::newRow("web page, suffix added") << 1 << "show" << "show.html";
+    }
+
     void theRealSaveDialogAsksBeforeReplacing()
     {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
         QTemporaryDir dir;
         QtDialogs real;
         QWidget owner;
         answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Slide Show As (SWF file)"));
             QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
-            QCOMPARE(dialog->nameFilters(), QStringList({"Shockwave Flash files (*.swf)"}));
+            QCOMPARE(dialog->nameFilters(), QStringList({"Shockwave Flash files (*.swf)", "Web page (*.html)"}));
+            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Shockwave Flash files (*.swf)"));
             QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
             dialog->setDirectory(dir.path());
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(QStringLiteral("show.swf"));
+            for (int i = 0; i < type; ++i)   // as the user picks a type: by the keyboard
+                QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(typed);
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QCOMPARE(real.getSaveFileName(&owner, "Save Slide Show As (SWF file)", "Shockwave Flash files (*.swf)"),
-                 dir.filePath("show.swf"));
+        QCOMPARE(real.getSaveFileName(&owner, "Save Slide Show As (SWF file)",
+                                      {{"Shockwave Flash files (*.swf)", ""}, {"Web page (*.html)", "html"}}),
+                 dir.filePath(saved));
     }
 
     void theRealConverterMakesASlideShowOfTheList()
@@ -306,11 +395,23 @@ private slots:
             paths << c.work.filePath(QStringLiteral("picture %1.jpg").arg(i));
             QVERIFY(picture.save(paths.last(), "JPG", 90));
         }
-        c.f->form.imageList().append(paths);
+        c.f->window.imageList().append(paths);
         const QString output = c.work.filePath("show.swf");
         c.f->dialogs.saveAnswers = {output};
         c.convert();
         QCOMPARE(c.messages(), QStringList({"Done."}));
+
+        // Closed during the wait, the same conversion still gives the same file.
+        const QString closed = c.work.filePath("closed.swf");
+        QProcess waiter;
+        waiter.start(QStringLiteral(CLOSE_DURING_WAIT),
+                     QStringList{JPEG2SWF, "-r", "1"} + paths + QStringList{"-o", closed});
+        QVERIFY(waiter.waitForFinished(10000));
+        QCOMPARE(waiter.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(closed), 10000);
+        QFile closedFile(closed), outputFile(output);
+        QVERIFY(closedFile.open(QIODevice::ReadOnly) && outputFile.open(QIODevice::ReadOnly));
+        QVERIFY(closedFile.readAll() == outputFile.readAll());
 
         QProcess ffmpeg;
         ffmpeg.start("ffmpeg", {"-v", "error", "-i", output, "-vf", "scale=1:1:flags=area", "-fps_mode", "passthrough",

@@ -14,26 +14,34 @@ std::uint32_t le(const Bytes &b, std::size_t at, int n)
     return v;
 }
 
-} // namespace
-
-std::uint32_t Bits::ub(int n)
+// MSB-first bit fields from a byte position.
+class Bits
 {
-    std::uint32_t v = 0;
-    for (int i = 0; i < n; ++i, ++m_bit) {
-        if (m_bit / 8 >= m_data.size())
-            throw std::runtime_error("bit field past the end");
-        v = v << 1 | ((m_data[m_bit / 8] >> (7 - m_bit % 8)) & 1);
+public:
+    Bits(const Bytes &data, std::size_t at) : m_data(data), m_bit(at * 8) {}
+    std::size_t byteAfter() const { return (m_bit + 7) / 8; }
+
+    std::uint32_t ub(int n)
+    {
+        std::uint32_t v = 0;
+        for (int i = 0; i < n; ++i, ++m_bit) {
+            if (m_bit / 8 >= m_data.size())
+                throw std::runtime_error("bit field past the end");
+            v = v << 1 | ((m_data[m_bit / 8] >> (7 - m_bit % 8)) & 1);
+        }
+        return v;
     }
-    return v;
-}
 
-std::int32_t Bits::sb(int n)
-{
-    if (n == 0)
-        return 0;
-    const std::uint32_t v = ub(n);
-    return (v & (1u << (n - 1))) ? std::int32_t(v | ~((1u << n) - 1)) : std::int32_t(v);
-}
+    std::int32_t sb(int n)
+    {
+        const std::uint32_t v = ub(n);
+        return n > 0 && (v & (1u << (n - 1))) ? std::int32_t(v | ~((1u << n) - 1)) : std::int32_t(v);
+    }
+
+private:
+    const Bytes &m_data;
+    std::size_t m_bit;
+};
 
 Matrix readMatrix(Bits &bits)
 {
@@ -53,6 +61,22 @@ Matrix readMatrix(Bits &bits)
     m.translateY = bits.sb(n);
     return m;
 }
+
+// The start-of-frame marker of a JPEG stream (0xC0 for baseline) and its
+// number of colour components.
+std::pair<int, int> jpegFrame(const Bytes &jpeg)
+{
+    if (le(jpeg, 0, 2) != 0xD8FF)
+        throw std::runtime_error("not a JPEG stream");
+    for (std::size_t at = 2; jpeg.at(at) == 0xFF; at += 2 + (jpeg.at(at + 2) << 8 | jpeg.at(at + 3))) {
+        const int marker = jpeg.at(at + 1);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return {marker, jpeg.at(at + 9)};
+    }
+    throw std::runtime_error("no frame header before the picture data");
+}
+
+} // namespace
 
 std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body)
 {
@@ -120,7 +144,6 @@ Movie parse(const Bytes &file)
         if (length == 0x3F) {
             length = le(file, at, 4);
             at += 4;
-            tag.longForm = true;
         }
         if (at + length > file.size())
             throw std::runtime_error("tag past the end");
@@ -132,6 +155,8 @@ Movie parse(const Bytes &file)
             Picture picture;
             picture.bitmapId = int(le(tag.body, 0, 2));
             picture.jpeg.assign(tag.body.begin() + 2, tag.body.end());
+            if (jpegFrame(picture.jpeg) != std::pair(0xC0, 3))
+                throw std::runtime_error("a picture is not a baseline JPEG with three components");
             movie.pictures.push_back(picture);
             break;
         }

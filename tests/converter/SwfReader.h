@@ -1,7 +1,8 @@
 #pragma once
 
 // A reader for the SWF files the converter writes, written from the format's
-// documentation for the tests: header, tags, pictures, frames.
+// documentation for the tests: header, tags, pictures, frames. It refuses what
+// players cannot show, such as a picture that is not a baseline JPEG in colour.
 
 #include <cstdint>
 #include <stdexcept>
@@ -15,7 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 struct Tag {
     int code = 0;
     Bytes body;
-    bool longForm = false;
 };
 
 struct Matrix {
@@ -47,22 +47,6 @@ struct Movie {
 };
 
 Movie parse(const Bytes &file);
-
-// MSB-first bit fields from a byte position.
-class Bits
-{
-public:
-    Bits(const Bytes &data, std::size_t at) : m_data(data), m_bit(at * 8) {}
-    std::uint32_t ub(int n);
-    std::int32_t sb(int n);
-    std::size_t byteAfter() const { return (m_bit + 7) / 8; }
-
-private:
-    const Bytes &m_data;
-    std::size_t m_bit;
-};
-
-Matrix readMatrix(Bits &bits);
 
 // The straight edges of a DefineShape body as (delta, vertical) pairs.
 std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body);

@@ -8,7 +8,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <pty.h>
+#include <regex>
 #include <thread>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -19,6 +22,19 @@ using namespace testpictures;
 using testrun::jpeg2swf;
 
 namespace {
+
+// Becomes jpeg2swf with these arguments (in a forked child).
+[[noreturn]] void execConverter(const std::vector<std::string> &args)
+{
+    std::vector<std::string> command = testrun::jpeg2swfCommand();
+    command.insert(command.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (auto &arg : command)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
 
 class Conversion : public testing::Test
 {
@@ -38,6 +54,36 @@ protected:
     }
     std::string path(const std::string &name) const { return (folder / name).string(); }
 
+    // Starts jpeg2swf and returns once it has checked its pictures and holds
+    // its output open: an unnamed file (shown as "#INODE") or a hidden one.
+    pid_t startWriting(std::vector<std::string> args, const std::string &errors = "/dev/null")
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int sink = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(sink, STDERR_FILENO);
+            execConverter(args);
+        }
+        const auto writing = [&] {
+            // Windows has no unnamed files: its temporary file is always in sight.
+            if (testrun::windowsConverter())
+                return !hiddenFiles().empty();
+            for (const auto &open : fs::directory_iterator("/proc/" + std::to_string(child) + "/fd")) {
+                std::error_code ignored;
+                const fs::path target = fs::read_symlink(open, ignored);
+                if (target.parent_path() == folder && (target.filename().string().starts_with("#")
+                                                       || target.filename().string().starts_with(".")))
+                    return true;
+            }
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!writing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(writing());
+        return child;
+    }
+
     // Files in the folder whose name begins with a dot: temporary files.
     std::vector<std::string> hiddenFiles() const
     {
@@ -50,6 +96,13 @@ protected:
 
     fs::path folder;
 };
+
+int exitStatus(pid_t child)
+{
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 bool near(int a, int b, int tolerance = 14)
 {
@@ -209,18 +262,64 @@ TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
     const std::string folderPicture = path("folder.jpg");
     fs::create_directory(folderPicture);
     const std::string missing = path("missing.jpg");
+    std::vector<std::string> badPictures{truncated, empty, folderPicture, text, twelveBit, missing};
+    // A Linux pipe means nothing to a Windows program.
+    const std::string pipe = path("pipe.jpg");
+    if (!testrun::windowsConverter()) {
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+        badPictures.push_back(pipe);
+    }
     const std::string output = file("show.swf", {'o', 'l', 'd'});
 
-    const auto result = jpeg2swf({"-r", "1", ok, truncated, empty, folderPicture, text, twelveBit, missing, "-o", output});
+    // Under a timeout: a picture that blocks the run must fail the test, not hang it.
+    std::vector<std::string> command{"-s", "KILL", "120"};
+    for (const auto &part : testrun::jpeg2swfCommand())
+        command.push_back(part);
+    command.insert(command.end(), {"-r", "1", ok});
+    command.insert(command.end(), badPictures.begin(), badPictures.end());
+    command.insert(command.end(), {"-o", output});
+    const auto result = testrun::run("timeout", command);
     EXPECT_EQ(result.status, 1);
-    for (const std::string &bad : {truncated, empty, folderPicture, text, twelveBit, missing})
+    for (const std::string &bad : badPictures)
         EXPECT_NE(result.errors.find("jpeg2swf: " + bad + ": "), std::string::npos) << bad << "\n" << result.errors;
     EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
     EXPECT_NE(result.errors.find("truncated"), std::string::npos);
     EXPECT_NE(result.errors.find("empty file"), std::string::npos);
     EXPECT_NE(result.errors.find("No such file"), std::string::npos);
+    if (!testrun::windowsConverter()) {
+        EXPECT_NE(result.errors.find(pipe + ": not a regular file"), std::string::npos);
+    }
     EXPECT_EQ(readFile(output), (Bytes{'o', 'l', 'd'}));
+    const std::string page = file("show.html", {'o', 'l', 'd'});
+    EXPECT_EQ(jpeg2swf({"-r", "1", ok, truncated, "-o", page}).status, 1);
+    EXPECT_EQ(readFile(page), (Bytes{'o', 'l', 'd'}));
     EXPECT_TRUE(hiddenFiles().empty());
+}
+
+TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
+{
+    fs::create_directory(folder / "Private Folder");
+    const std::vector<std::string> pictures = {
+        file("Private Folder/a.jpg", withExif(makeJpeg(320, 240, {200, 30, 30}), 6)),
+        file("Private Folder/b.png", makePng(100, 50, {0, 240, 240}))};
+    for (const std::string output : {"show.swf", "Show.HTM"}) {
+        std::vector<std::string> args{"-r", "1", "-o", path(output)};
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        ASSERT_EQ(jpeg2swf(args).status, 0);
+    }
+    const Bytes page = readFile(path("Show.HTM"));
+    const std::string text(page.begin(), page.end());
+    EXPECT_NE(text.find("<title>Show</title>"), std::string::npos);
+    EXPECT_EQ(text.find("Private"), std::string::npos);
+    // Each picture as the SWF holds it, in base64 (coreutils' own encoding).
+    for (const auto &picture : swfread::parse(readFile(path("show.swf"))).pictures) {
+        writeFile(path("picture.jpg"), picture.jpeg);
+        const std::string base64 = testrun::run("base64", {"-w0", path("picture.jpg")}).output;
+        EXPECT_NE(text.find(">" + base64 + "</script>"), std::string::npos);
+        const std::string jpeg(picture.jpeg.begin(), picture.jpeg.end());
+        EXPECT_EQ(jpeg.find("CAMERA-SERIAL"), std::string::npos);
+        EXPECT_EQ(jpeg.find("Exif"), std::string::npos);
+    }
 }
 
 TEST_F(Conversion, OutputThatIsOneOfThePicturesIsRefused)
@@ -266,42 +365,121 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
     for (int i = 0; i < 200; ++i)
         args.push_back(picture);
-    const std::string output = path("show.swf");
-    args.insert(args.end(), {"-o", output});
-    std::vector<std::string> command = testrun::jpeg2swfCommand();
-    command.insert(command.end(), args.begin(), args.end());
+    args.insert(args.end(), {"-o", path("show.swf")});
 
     // Wine hands SIGINT to the Windows converter as Ctrl+C, which ends it with
     // STATUS_CONTROL_C_EXIT (0xC000013A; an exit status keeps its low byte).
+    // No SIGKILL there: a Windows file cannot be unnamed, so a killed run
+    // leaves its hidden temporary file.
     const bool windows = testrun::windowsConverter();
     for (int signal : windows ? std::vector{SIGINT} : std::vector{SIGTERM, SIGKILL}) {
         SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        if (child == 0) {
-            std::vector<char *> argv;
-            for (auto &arg : command)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execvp(argv[0], argv.data());
-            _exit(127);
-        }
-        // Wait for the temporary file to appear: the run is writing.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (hiddenFiles().empty() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_FALSE(hiddenFiles().empty());
+        const pid_t child = startWriting(args);
         kill(child, signal);
         int status = 0;
         waitpid(child, &status, 0);
         EXPECT_TRUE(windows ? WIFEXITED(status) && WEXITSTATUS(status) == 0x3A : WIFSIGNALED(status));
-        EXPECT_FALSE(fs::exists(output));
-        if (signal != SIGKILL) {
-            EXPECT_TRUE(hiddenFiles().empty());   // removed on the way out
-        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);   // the picture alone
     }
-    // What a SIGKILL leaves is hidden and harmless: the next run writes the output.
-    ASSERT_EQ(jpeg2swf({"-r", "1", picture, "-o", output}).status, 0);
-    EXPECT_EQ(testrun::decodedFrames(output).size(), 1u);
+}
+
+TEST_F(Conversion, APictureCutShortAfterTheCheckIsNamedAndNothingIsWritten)
+{
+    // Still a whole JPEG once its trailing data is cut off, but not the file
+    // that was checked. Slow pictures first, so it is cut before it is read.
+    const std::string slow = file("slow.jpg", makeJpeg(3000, 2000, {50, 100, 150}));
+    Bytes jpeg = makeJpeg(64, 64, {9, 9, 9});
+    const auto jpegSize = jpeg.size();
+    jpeg.resize(jpegSize + 200000, 7);
+    const std::string cut = file("cut.jpg", jpeg);
+    std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "1500x1000"};
+    args.insert(args.end(), 20, slow);
+    args.insert(args.end(), {cut, "-o", path("show.swf")});
+
+    const pid_t child = startWriting(args, path("errors.txt"));
+    fs::resize_file(cut, jpegSize);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const Bytes errors = readFile(path("errors.txt"));
+    EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("show.swf")));
+}
+
+TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
+{
+    if (testrun::windowsConverter())
+        GTEST_SKIP() << "Windows has no inherited descriptor to name in JPEG2SWF_PROGRESS_FD";
+    // Scaled down, so every picture is re-encoded and the run takes a while.
+    const std::string picture = file("a.jpg", makeJpeg(1600, 1200, {50, 100, 150}));
+    const std::size_t pictures = 30;
+    std::vector<std::string> args{"-r", "1", "-j", "1", "-m", "800x600"};
+    args.insert(args.end(), pictures, picture);
+    const std::string output = path("show.swf");
+    args.insert(args.end(), {"-o", output});
+
+    // Every report; then a reader that takes two and closes the pipe.
+    for (const std::size_t wanted : {pictures + 1, std::size_t(2)}) {
+        SCOPED_TRACE(wanted);
+        fs::remove(output);
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            close(ends[0]);
+            setenv("JPEG2SWF_PROGRESS_FD", std::to_string(ends[1]).c_str(), 1);
+            execConverter(args);
+        }
+        close(ends[1]);
+        FILE *reports = fdopen(ends[0], "r");
+        std::vector<std::string> lines, expected;
+        char line[64];
+        while (lines.size() < wanted && std::fgets(line, sizeof line, reports)) {
+            lines.push_back(line);
+            if (lines.size() == pictures + 1) {   // "done": the file is in place
+                EXPECT_TRUE(fs::exists(output));
+                EXPECT_TRUE(hiddenFiles().empty());
+            }
+        }
+        std::fclose(reports);
+        for (std::size_t done = 0; done < wanted; ++done)
+            expected.push_back(std::to_string(done) + " " + std::to_string(pictures) + "\n");
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(exitStatus(child), 0);
+        EXPECT_EQ(testrun::decodedFrames(output).size(), pictures);
+    }
+}
+
+TEST_F(Conversion, ATerminalSeesOneProgressLineUnlessQuiet)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 48, {50, 100, 150}));
+    for (const bool quiet : {false, true}) {
+        int terminal = -1, side = -1;
+        ASSERT_EQ(openpty(&terminal, &side, nullptr, nullptr, nullptr), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(side, STDERR_FILENO);
+            close(side);
+            close(terminal);
+            execConverter({"-r", "1", picture, picture, "-o", path("show.swf"), quiet ? "--quiet" : "--loop"});
+        }
+        close(side);
+        std::string shown;
+        char buffer[256];
+        for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, std::size_t(n));
+        close(terminal);
+        EXPECT_EQ(exitStatus(child), 0);
+        if (testrun::windowsConverter()) {
+            // Wine draws the Windows console on the terminal with escape sequences of its own.
+            const std::string text = std::regex_replace(shown, std::regex("\x1B\\[[0-9;?]*[A-Za-z]"), "");
+            EXPECT_EQ(text.find("jpeg2swf: 2/2 pictures (100%)\r") != std::string::npos, !quiet) << text;
+            EXPECT_EQ(text.empty(), quiet);
+            continue;
+        }
+        EXPECT_EQ(shown, quiet ? "" : "\rjpeg2swf: 1/2 pictures (50%)\rjpeg2swf: 2/2 pictures (100%)\r\n");
+    }
 }
 
 TEST_F(Conversion, AwkwardPathsAreTakenAsPaths)

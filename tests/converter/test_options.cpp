@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -15,14 +17,26 @@ ParsedCommandLine parse(std::vector<std::string> args)
 
 } // namespace
 
-TEST(Delay, AcceptsEitherDecimalMarkAndNothingElse)
+// Every typed form in the shared table reads as the number it lists, or is refused.
+TEST(Delay, ReadsEveryTypedFormOfTheTable)
 {
-    EXPECT_EQ(parseDelay("2"), 2.0);
-    EXPECT_EQ(parseDelay("1.5"), 1.5);
-    EXPECT_EQ(parseDelay("0,5"), 0.5);
-    EXPECT_EQ(parseDelay(".5"), 0.5);
-    for (const char *bad : {"", "0", "0.0", "-1", "+1", "1.2.3", "1,5.0", "abc", " 2", "2s", "1e3", "inf", "nan"})
-        EXPECT_FALSE(parseDelay(bad)) << bad;
+    std::ifstream table(DELAY_FORMS_PATH);
+    ASSERT_TRUE(table) << DELAY_FORMS_PATH;
+    std::string line;
+    int rows = 0;
+    while (std::getline(table, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        const std::size_t close = line.rfind('"');
+        const std::string typed = line.substr(1, close - 1), expected = line.substr(close + 2);
+        const double value = expected == "refused" ? 0 : std::strtod(expected.c_str(), nullptr);
+        if (value <= 0)   // not a number, or not a delay
+            EXPECT_FALSE(parseDelay(typed)) << '"' << typed << '"';
+        else
+            EXPECT_EQ(parseDelay(typed), value) << '"' << typed << '"';
+        ++rows;
+    }
+    EXPECT_GT(rows, 0);
 }
 
 TEST(CommandLine, TheDesktopProgramsFormAndItsDefaults)

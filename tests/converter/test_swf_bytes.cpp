@@ -9,17 +9,11 @@ using swf::Bytes;
 
 namespace {
 
-Bytes rectBytes(swf::Rect rect)
+template <typename Value>
+Bytes encoded(void (*write)(swf::ByteWriter &, const Value &), const Value &value)
 {
     swf::ByteWriter out;
-    swf::writeRect(out, rect);
-    return out.bytes();
-}
-
-Bytes matrixBytes(swf::Matrix matrix)
-{
-    swf::ByteWriter out;
-    swf::writeMatrix(out, matrix);
+    write(out, value);
     return out.bytes();
 }
 
@@ -46,38 +40,22 @@ TEST(SwfBits, FieldsRunMostSignificantBitFirstAndPadToAByte)
 
 TEST(SwfBits, SignedFieldsTakeOneBitMoreThanTheMagnitude)
 {
-    EXPECT_EQ(swf::signedBits(0), 1);
-    EXPECT_EQ(swf::signedBits(-1), 1);
-    EXPECT_EQ(swf::signedBits(1), 2);
-    EXPECT_EQ(swf::signedBits(-2), 2);
-    EXPECT_EQ(swf::signedBits(65535), 17);
-    EXPECT_EQ(swf::signedBits(-65536), 17);
-    EXPECT_EQ(swf::signedBits(65536), 18);
+    for (const auto &[value, bits] :
+         std::vector<std::pair<int, int>>{{0, 1}, {-1, 1}, {1, 2}, {-2, 2}, {65535, 17}, {-65536, 17}, {65536, 18}})
+        EXPECT_EQ(swf::signedBits(value), bits) << value;
 }
 
-TEST(SwfRect, MatchesHandComputedBytes)
+TEST(SwfRectAndMatrix, MatchHandComputedBytes)
 {
-    // The classic 550 x 400 pixel stage.
-    EXPECT_EQ(rectBytes({0, 11000, 0, 8000}), (Bytes{0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00}));
-    // Negative values: 3 bits each, 00011 111 001 110 010.
-    EXPECT_EQ(rectBytes({-1, 1, -2, 2}), (Bytes{0x1F, 0x39, 0x00}));
-}
+    // The classic 550 x 400 pixel stage; negative values, 3 bits each: 00011 111 001 110 010.
+    EXPECT_EQ(encoded(swf::writeRect, swf::Rect{0, 11000, 0, 8000}),
+              (Bytes{0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00}));
+    EXPECT_EQ(encoded(swf::writeRect, swf::Rect{-1, 1, -2, 2}), (Bytes{0x1F, 0x39, 0x00}));
 
-TEST(SwfMatrix, MatchesHandComputedBytes)
-{
-    // No scale, no rotation, translate (20, -20) in 6 bits each.
-    swf::Matrix translate;
-    translate.translateX = 20;
-    translate.translateY = -20;
-    EXPECT_EQ(matrixBytes(translate), (Bytes{0x0C, 0xA5, 0x80}));
-
-    // Mirror: scale (-1.0, 1.0) in 18 bits, nothing else.
-    swf::Matrix mirror;
-    mirror.scaleX = -65536;
-    EXPECT_EQ(matrixBytes(mirror), (Bytes{0xCB, 0x00, 0x00, 0x40, 0x00, 0x00}));
-
-    // Identity: three flags and a zero bit count.
-    EXPECT_EQ(matrixBytes(swf::Matrix{}), (Bytes{0x00}));
+    // Translate (20, -20) in 6 bits each; a mirror, scale (-1.0, 1.0) in 18 bits; the identity.
+    EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{.translateX = 20, .translateY = -20}), (Bytes{0x0C, 0xA5, 0x80}));
+    EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{.scaleX = -65536}), (Bytes{0xCB, 0x00, 0x00, 0x40, 0x00, 0x00}));
+    EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{}), (Bytes{0x00}));
 }
 
 TEST(SwfTagHeader, ShortAndLongForms)
@@ -94,7 +72,7 @@ TEST(SwfTagHeader, ShortAndLongForms)
     EXPECT_EQ(swf::stopActionTag(), (Bytes{0x02, 0x03, 0x07, 0x00}));
     EXPECT_EQ(swf::showFrameTag(), (Bytes{0x40, 0x00}));
     EXPECT_EQ(swf::endTag(), (Bytes{0x00, 0x00}));
-    // DefineBitsJPEG2 always in the long form, the id counted in the length.
+    // DefineBitsJPEG2 always in the long window, the id counted in the length.
     EXPECT_EQ(swf::defineBitsJpeg2Header(3, 5), (Bytes{0x7F, 0x05, 0x07, 0x00, 0x00, 0x00, 0x03, 0x00}));
 }
 

@@ -14,7 +14,9 @@ for file in lib/pictoreel/pictoreel lib/pictoreel/jpeg2swf lib/pictoreel/HAND-M.
             share/metainfo/org.pictoreel.Pictoreel.metainfo.xml \
             share/icons/hicolor/scalable/apps/org.pictoreel.Pictoreel.svg \
             share/icons/hicolor/48x48/apps/org.pictoreel.Pictoreel.png \
-            share/icons/hicolor/256x256/apps/org.pictoreel.Pictoreel.png; do
+            share/icons/hicolor/256x256/apps/org.pictoreel.Pictoreel.png \
+            share/man/man1/jpeg2swf.1.gz share/man/man1/pictoreel.1.gz \
+            share/doc/pictoreel/copyright share/doc/pictoreel/changelog.gz; do
   [ -e "$root/$file" ] || fail "$file is not installed"
 done
 for program in pictoreel jpeg2swf; do
@@ -35,4 +37,6 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6svg6 libturbojpeg0 libjpeg62-turbo libpng16-16 libgif7; do
   [[ "$depends" == *"$needed"* ]] || fail "package does not depend on $needed: $depends"
 done
+# Debian's own checks: informational and pedantic notes are fine, nothing worse.
+lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in the package"
 echo "install layout, desktop files and package: ok"

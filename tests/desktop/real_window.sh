@@ -1,21 +1,13 @@
 #!/usr/bin/env bash
-# Pictoreel in a real X session (Xvfb), installed and started through its link,
-# driven with xdotool as a person would: the window opens titled and centred,
-# the delay survives a restart, a folder added through the real prompts is
-# converted through the real save dialog into a SWF that ffprobe decodes with
-# every picture in order. Waits for windows and files, never for a fixed time
-# alone.
+# The installed Pictoreel in a real X session (Xvfb), driven with xdotool as a
+# person would: window, delay, the real folder prompts and save dialog, the SWF
+# decoded by ffmpeg. Waits for windows and files, never for a fixed time alone.
 #   real_window.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
-app_pid="" xvfb_pid="" wm_pid=""
-cleanup() {
-  [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
+app_pid="" xvfb_pid="" wm_pid="" main=""
+cleanup() { kill $app_pid $wm_pid $xvfb_pid 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -43,8 +35,6 @@ wait_until display_known
 export DISPLAY=":$(head -n 1 "$work/display")"
 wait_until xdpyinfo
 
-# Visible top-level windows named exactly "Pictoreel", newest last.
-pictoreel_windows() { xdotool search --onlyvisible --name '^Pictoreel$' 2>/dev/null || true; }
 # The id of a visible window with this exact title that is not the main window.
 other_window() {
   local id
@@ -53,24 +43,28 @@ other_window() {
   done
   return 1
 }
+# Waits for such a window, focuses it and prints its id.
+focus_new() {
+  wait_until other_window "$1"
+  local id; id=$(other_window "$1")
+  xdotool windowfocus --sync "$id" && echo "$id"
+}
 window_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
 
 start_app() {
   "$app" &
   app_pid=$!
-  wait_until pictoreel_windows_present
-  main=$(pictoreel_windows | head -n 1)
-  xdotool windowfocus --sync "$main"
+  main=""   # a restarted program may get the same window id
+  main=$(focus_new Pictoreel)
 }
-pictoreel_windows_present() { [ -n "$(pictoreel_windows)" ]; }
 click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
+near() { [ $(($1 - $2)) -le 1 ] && [ $(($2 - $1)) -le 1 ]; }
 
 # 1. The window: titled, designed client size, centred on the whole screen.
 start_app
 eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH" = 442 ] && [ "$HEIGHT" = 293 ] || fail "client area is ${WIDTH}x${HEIGHT}"
-[ $((X - 291)) -le 1 ] && [ $((291 - X)) -le 1 ] || fail "not centred horizontally: x=$X"
-[ $((Y - 237)) -le 1 ] && [ $((237 - Y)) -le 1 ] || fail "not centred vertically: y=$Y"
+near "$X" 291 && near "$Y" 237 || fail "not centred: $X,$Y"
 
 # 2. The delay: typed into the box, stored at once, shown again after a restart.
 click_at 269 146
@@ -88,23 +82,19 @@ wait_until box_shows_2
 # 3. A folder of pictures added through the real prompts.
 pictures="$work/pictures"
 mkdir -p "$pictures/more"
-for colour in red lime blue; do
-  ffmpeg -v error -f lavfi -i "color=c=$colour:s=160x120" -frames:v 1 "$pictures/$colour.jpg"
+for file in red.jpg lime.jpg blue.jpg more/YELLOW.JPG; do
+  colour=$(basename "${file%.*}")
+  ffmpeg -v error -f lavfi -i "color=c=${colour,,}:s=160x120" -frames:v 1 "$pictures/$file"
 done
-ffmpeg -v error -f lavfi -i "color=c=yellow:s=160x120" -frames:v 1 "$pictures/more/YELLOW.JPG"
 echo "not a picture" > "$pictures/notes.txt"
 # Level order, each folder in the file system's own listing order.
 expected=$( (find "$pictures" -maxdepth 1 -iname '*.jpg'; find "$pictures/more" -maxdepth 1 -iname '*.jpg') \
             | xargs -n1 basename | sed 's/\.[jJ][pP][gG]$//' | tr 'A-Z' 'a-z')
 
 click_at 220 207                                   # "Add All Files(s) In Folder"
-wait_until other_window Pictoreel
-prompt=$(other_window Pictoreel)
-xdotool windowfocus --sync "$prompt"
+focus_new Pictoreel >/dev/null
 xdotool key --clearmodifiers Return                # the default extension, jpg
-wait_until other_window "Please select folder to add:"
-browser=$(other_window "Please select folder to add:")
-xdotool windowfocus --sync "$browser"
+browser=$(focus_new "Please select folder to add:")
 xdotool type --delay 10 "$pictures"
 xdotool key --clearmodifiers Return
 # Qt's folder dialog may first open the typed folder; a second Return chooses it.
@@ -120,26 +110,19 @@ output="$work/out/show.swf"
 mkdir -p "$work/out"
 xdotool windowfocus --sync "$main"
 click_at 364 207                                   # "Convert"
-wait_until other_window "Save Slide Show As \\(SWF file\\)"
-saver=$(other_window "Save Slide Show As \\(SWF file\\)")
-xdotool windowfocus --sync "$saver"
+focus_new "Save Slide Show As \\(SWF file\\)" >/dev/null
 xdotool type --delay 10 "$output"
 xdotool key --clearmodifiers Return
-wait_until other_window Pictoreel
-done_box=$(other_window Pictoreel)
+done_box=$(focus_new Pictoreel)
 [ -s "$output" ] || fail "no slide show was written"
-xdotool windowfocus --sync "$done_box"
 xdotool key --clearmodifiers Return
 wait_until window_gone Pictoreel "$done_box"
 
-# 5. ffprobe reads every picture, in the list's order.
-seen=$(ffmpeg -v error -i "$output" -vf scale=1:1:flags=area -fps_mode passthrough -f rawvideo -pix_fmt rgb24 - \
-       | od -An -tu1 -v -w3 | awk '{ if ($1>200 && $2>200 && $3<80) print "yellow";
-                                     else if ($1>200) print "red"; else if ($2>200) print "lime"; else if ($3>200) print "blue";
-                                     else print "?" }')
+# 5. ffmpeg decodes every picture, in the list's order.
+seen=$(bash "$(dirname "$0")/../support/swf_frames.sh" "$output" |
+       awk '{ if ($3>200 && $4>200 && $5<80) print "yellow"; else if ($3>200) print "red";
+              else if ($4>200) print "lime"; else if ($5>200) print "blue"; else print "?" }')
 [ "$seen" = "$expected" ] || fail "pictures in the SWF: $(echo $seen) - expected $(echo $expected)"
-frames=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$output")
-[ "$frames" = 4 ] || fail "ffprobe counts $frames pictures"
 # 6. Under a window manager, which adds its frame after the window is shown,
 # the window is centred on its outer size, frame included.
 kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
@@ -149,21 +132,15 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 wait_until wm_running
 start_app
 centred_in_frame() {
-  local extents left right top bottom
+  local extents left right top bottom info
   extents=$(xprop -id "$main" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
   [ -n "$extents" ] || return 1
   IFS=, read -r left right top bottom <<<"$extents"
-  # The client area's place on the screen (xdotool's is off under a frame).
-  local info X Y WIDTH HEIGHT
-  info=$(xwininfo -id "$main")
-  X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
-  Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
-  WIDTH=$(sed -n 's/^ *Width: *//p' <<<"$info")
-  HEIGHT=$(sed -n 's/^ *Height: *//p' <<<"$info")
-  local outer_x=$((X - left)) outer_y=$((Y - top))
-  local want_x=$(((1024 - WIDTH - left - right) / 2)) want_y=$(((768 - HEIGHT - top - bottom) / 2))
-  [ $((outer_x - want_x)) -le 1 ] && [ $((want_x - outer_x)) -le 1 ] &&
-    [ $((outer_y - want_y)) -le 1 ] && [ $((want_y - outer_y)) -le 1 ]
+  info=$(xwininfo -id "$main")   # the client area's place (xdotool's is off under a frame)
+  field() { sed -n "s/^ *$1: *//p" <<<"$info"; }
+  local width=$(($(field Width) + left + right)) height=$(($(field Height) + top + bottom))
+  near $(($(field 'Absolute upper-left X') - left)) $(((1024 - width) / 2)) &&
+    near $(($(field 'Absolute upper-left Y') - top)) $(((768 - height) / 2))
 }
 wait_until centred_in_frame
 

@@ -2,10 +2,13 @@
 // folders that vanish.
 #include "TestMain.h"
 
-#include "imagelist/AddFolder.h"
+#include "FolderWalk.h"
+#include "FolderListing.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
@@ -157,6 +160,21 @@ private slots:
         found.sort();
         QCOMPARE(found, QStringList({dir.filePath("a/b/p.jpg"), dir.filePath("a/dangling.jpg"),
                                      dir.filePath("a/link.jpg")}));
+        // A folder is known by what it is, not by the path that reached it.
+        QCOMPARE(listFolder(dir.filePath("a/b/loop").toStdString()).identity, listFolder(dir.filePath("a").toStdString()).identity);
+        QVERIFY(listFolder(dir.filePath("a/b").toStdString()).identity != listFolder(dir.filePath("a").toStdString()).identity);
+    }
+
+    void aFolderMountedInsideItselfIsWalkedOnce()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("a/inside"));
+        touch(dir.filePath("a/p.jpg"));
+        const QString inside = dir.filePath("a/inside");
+        if (QProcess::execute("mount", {"--bind", dir.filePath("a"), inside}) != 0)
+            QSKIP("mount --bind is not permitted here (it needs root): the bind-mount case is skipped");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {inside}); });
+        QCOMPARE(walk(dir.filePath("a")), QStringList({dir.filePath("a/p.jpg")}));
     }
 
     void aFolderThatVanishesIsSkipped()

@@ -2,9 +2,9 @@
 // driven through real mouse and drag events on the view.
 #include "TestMain.h"
 
-#include "imagelist/ImageListModel.h"
-#include "imagelist/ImageListView.h"
-#include "ui/WindowPointer.h"
+#include "ImageListModel.h"
+#include "ImageListView.h"
+#include "WindowPointer.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -16,7 +16,7 @@ namespace {
 
 struct ListFixture {
     explicit ListFixture(const QStringList &rows = {}, const QString &programFolder = QStringLiteral(PICTOREEL_PROGRAM_DIR))
-        : pointer(&window), view(&model, &pointer, programFolder, &window)
+        : pointer(&window), view(&model, &pointer, programFolder + QStringLiteral("/drag.ico"), &window)
     {
         window.resize(460, 200);
         view.setGeometry(8, 8, 425, 121);
@@ -164,6 +164,34 @@ private slots:
         QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
     }
 
+    void aDragEndsWhenTheButtonIsNoLongerHeld_data()
+    {
+        QTest::addColumn<int>("ending");
+        QTest::newRow("a move with no button") << int(QEvent::MouseMove);
+        QTest::newRow("the focus goes elsewhere") << int(QEvent::FocusOut);
+        QTest::newRow("a modal box deactivates the window") << int(QEvent::WindowDeactivate);
+    }
+
+    void aDragEndsWhenTheButtonIsNoLongerHeld()
+    {
+        QFETCH(int, ending);
+        ListFixture f({"A", "B", "C"});
+        f.press(f.centreOf(0));
+        QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
+        QEvent deactivate(QEvent::WindowDeactivate);
+        if (ending == QEvent::MouseMove)
+            f.move(f.centreOf(2), Qt::NoButton);
+        else
+            QApplication::sendEvent(ending == QEvent::FocusOut ? static_cast<QObject *>(&f.view) : &f.window,
+                                    ending == QEvent::FocusOut ? &focusOut : &deactivate);
+        QVERIFY(!f.view.isDragging());
+        QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
+        f.press(f.centreOf(0));   // and the next press drags again
+        f.move(f.centreOf(1));
+        QCOMPARE(f.model.paths(), QStringList({"B", "A", "C"}));
+    }
+
     void dragPointerFromTheClickUntilTheRelease()
     {
         ListFixture f({"A", "B"});
@@ -243,7 +271,7 @@ private slots:
             auto firstVisible = [&] { return f.view.indexAt(QPoint(5, 1)).row(); };
             QCOMPARE(firstVisible(), 30);
 
-            // Dragging onto the top visible row shows the row above it.
+            // m_dragging onto the top visible row shows the row above it.
             f.press(f.centreOf(31));
             f.move(QPoint(20, rowHeight / 2));
             QCOMPARE(f.model.text(30), QStringLiteral("/pictures/31.jpg"));

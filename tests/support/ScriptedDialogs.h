@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "Dialogs.h"
 
 #include <QStringList>
 
@@ -40,9 +40,11 @@ public:
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
 
-    QString getSaveFileName(QWidget *, const QString &title, const QString &filter) override
+    QString getSaveFileName(QWidget *, const QString &title, const QList<FileType> &types) override
     {
-        asked << title + QLatin1Char('|') + filter;
+        asked << title;
+        for (const FileType &type : types)
+            asked.last() += QLatin1Char('|') + type.filter + QLatin1Char('|') + type.defaultSuffix;
         if (onSave)
             onSave();
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();

@@ -1,9 +1,17 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+// A file with these bytes (empty by default) for a test to find.
+inline void writeTestFile(const QString &path, const QByteArray &bytes = {})
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), qPrintable(path));
+}
 
 // Every test runs against a settings store in a temporary folder, set before
 // any QSettings exists, so no test reads or writes the user's real settings.

@@ -1,11 +1,8 @@
 // The window pointer and its hover rule, and the pointer files it loads.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
-#include "ui/CursorFile.h"
+#include "CursorFile.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QToolButton>
 #include <QtEndian>
 
 namespace {
@@ -21,11 +18,9 @@ QByteArray dibCursor(int size, QPoint hotspot, QRgb colour)
     qToLittleEndian<qint32>(size * 2, dib.data() + 8);
     qToLittleEndian<quint16>(1, dib.data() + 12);
     qToLittleEndian<quint16>(32, dib.data() + 14);
-    for (int i = 0; i < size * size; ++i) {
-        char pixel[4];
-        qToLittleEndian<quint32>(colour, pixel);
-        dib.append(pixel, 4);
-    }
+    QByteArray pixel(4, '\0');
+    qToLittleEndian<quint32>(colour, pixel.data());
+    dib.append(pixel.repeated(size * size));
     dib.append(QByteArray(size * ((size + 31) / 32) * 4, '\0'));   // AND mask: all opaque
 
     QByteArray file(22, '\0');
@@ -47,68 +42,49 @@ class TestPointer : public QObject
     Q_OBJECT
 
 private slots:
-    void hoverRuleNeverOverridesBusy()
-    {
-        QWidget window;
-        WindowPointer pointer(&window);
-        QCOMPARE(pointer.shape(), Shape::Default);
-        pointer.hover(Shape::Custom);
-        QCOMPARE(pointer.shape(), Shape::Custom);
-        QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);   // no hand file loaded
-
-        pointer.set(Shape::Busy);
-        pointer.hover(Shape::Default);
-        pointer.hover(Shape::Custom);
-        QCOMPARE(pointer.shape(), Shape::Busy);
-        QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
-
-        pointer.set(Shape::Default);
-        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-    }
-
     void movesOverControlsSwitchBetweenHandAndDefault()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        WindowPointer &pointer = f.form.windowPointer();
+        WindowPointer &pointer = f.window.windowPointer();
         auto over = [&](const char *name) {
-            QWidget *control = f.form.findChild<QWidget *>(name);
+            QWidget *control = f.window.findChild<QWidget *>(name);
             QTest::mouseMove(control, control->rect().center());
             return pointer.shape();
         };
-
-        for (const char *button : {"Check1", "Check2", "Check3"}) {
+        for (const char *button : {"addFilesButton", "convertButton", "addFolderButton"}) {
+            for (const char *other : {"delayLabel", "delayEdit", "progressBar"}) {
+                QCOMPARE(over(button), Shape::Custom);
+                QCOMPARE(over(other), Shape::Default);
+            }
             QCOMPARE(over(button), Shape::Custom);
-            QCOMPARE(over("Label1"), Shape::Default);
-            QCOMPARE(over(button), Shape::Custom);
-            QCOMPARE(over("Text1"), Shape::Default);
-            QCOMPARE(over(button), Shape::Custom);
-            QCOMPARE(over("ProgressBar1"), Shape::Default);
-            QCOMPARE(over(button), Shape::Custom);
-            QTest::mouseMove(&f.form, QPoint(438, 150));   // bare surface right of the delay box
+            QTest::mouseMove(&f.window, QPoint(438, 150));   // bare surface right of the delay box
             QCOMPARE(pointer.shape(), Shape::Default);
         }
     }
 
-    void busyShowsOverEveryControlAndSurvivesMoves()
+    void busyWinsOverEveryHoverAndSurvivesMoves()
     {
-        Form1Fixture f;
+        MainWindowFixture f;   // no hand file beside the program: Qt's hand stands in
         f.showLoaded();
-        WindowPointer &pointer = f.form.windowPointer();
-        QWidget *text1 = f.text1();
-        QCOMPARE(text1->cursor().shape(), Qt::IBeamCursor);
+        WindowPointer &pointer = f.window.windowPointer();
+        QCOMPARE(f.delayEdit()->cursor().shape(), Qt::IBeamCursor);
+        pointer.hover(Shape::Custom);
+        QCOMPARE(f.window.cursor().shape(), Qt::PointingHandCursor);
 
         pointer.set(Shape::Busy);
-        QCOMPARE(text1->cursor().shape(), Qt::WaitCursor);
-        for (const char *name : {"Check1", "Label1", "Text1", "ProgressBar1", "ListView1", "Check3"}) {
-            QWidget *control = f.form.findChild<QWidget *>(name);
+        QCOMPARE(f.window.cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(f.delayEdit()->cursor().shape(), Qt::WaitCursor);
+        for (const char *name : {"addFilesButton", "delayLabel", "delayEdit", "progressBar", "imageList", "addFolderButton"}) {
+            QWidget *control = f.window.findChild<QWidget *>(name);
             QTest::mouseMove(control, control->rect().center());
             QCOMPARE(pointer.shape(), Shape::Busy);
         }
 
         pointer.set(Shape::Default);
-        QCOMPARE(text1->cursor().shape(), Qt::IBeamCursor);
         QCOMPARE(pointer.shape(), Shape::Default);
+        QCOMPARE(f.window.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.delayEdit()->cursor().shape(), Qt::IBeamCursor);
     }
 
     void cursorHotspotComesFromTheFileHeader()
@@ -119,16 +95,12 @@ private slots:
         QCOMPARE(dib->image.size(), QSize(32, 32));
         QCOMPARE(dib->image.pixelColor(16, 16), QColor(Qt::green));
 
+        // A PNG cursor's hotspot is checked where the window loads one; an icon
+        // has none: the middle stands in.
         QImage picture(24, 24, QImage::Format_ARGB32);
         picture.fill(Qt::blue);
-        const auto png = decodeCursorFile(encodeCursorFile(picture, QPoint(20, 2), CursorFileType::Cursor));
-        QVERIFY(png);
-        QCOMPARE(png->hotspot, QPoint(20, 2));
-
-        // An icon has no hotspot: the middle stands in.
         const auto icon = decodeCursorFile(encodeCursorFile(picture, QPoint(), CursorFileType::Icon));
-        QVERIFY(icon);
-        QCOMPARE(icon->hotspot, QPoint(12, 12));
+        QVERIFY(icon && icon->hotspot == QPoint(12, 12));
     }
 
     void brokenCursorFilesAreRefused_data()
@@ -164,8 +136,7 @@ private slots:
         QVERIFY(qAlpha(hand->image.pixel(11, 3)) > 0);    // the finger is drawn at the hotspot
 
         const auto drag = readCursorFile(QStringLiteral(PICTOREEL_PROGRAM_DIR "/drag.ico"));
-        QVERIFY(drag);
-        QCOMPARE(drag->image.size(), QSize(32, 32));
+        QVERIFY(drag && drag->image.size() == QSize(32, 32));
     }
 };
 

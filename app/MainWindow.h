@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Main.h"
-#include "ui/WindowPointer.h"
+#include "StartupHelpers.h"
+#include "WindowPointer.h"
 
 #include <QWidget>
 
@@ -16,7 +16,7 @@ class QToolButton;
 
 // What the main window needs from the outside world, handed in so that tests
 // can pass their own.
-struct Form1Services {
+struct MainWindowServices {
     Dialogs *dialogs = nullptr;
     QString programFolder;        // native separators, no trailing separator
     HomePageDraw homePage;
@@ -24,15 +24,15 @@ struct Form1Services {
 
 // The main window. Controls keep their designed names (also as object names);
 // each control event has one handler named <Control>_<Event>.
-class Form1 : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(Form1Services services, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(MainWindowServices services, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Runs once, after construction and before the window is first shown.
-    void Form_Load();
+    void load();
 
     WindowPointer &windowPointer() { return m_pointer; }
     // How often long work inside a handler lets the window answer, in ms.
@@ -50,31 +50,33 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A file beside the program: the converter and the pointer files.
+    QString programFile(const QString &name) const;
     void createControls();
     void setTabOrder();
     void watchPointerMoves();
 
-    void Form_Unload();
-    void Form_MouseMove();
-    void Check1_Click();
-    void Check2_Click();
-    void Check3_Click();
-    void Text1_Change();
-    void Text1_LostFocus();
+    void announceClose();
+    void hoverSurface();
+    void addFiles();
+    void convertList();
+    void addFolder();
+    void saveDelay();
+    void checkDelayOnLeaving();
 
-    Form1Services m_services;
+    MainWindowServices m_services;
     WindowPointer m_pointer;
     ImageListModel *m_imageList = nullptr;
     bool m_warningShown = false;
     bool m_centredInFrame = false;
     qint64 m_eventInterval = 30;
 
-    ImageListView *ListView1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QToolButton *Check1 = nullptr;
-    QToolButton *Check3 = nullptr;
-    QToolButton *Check2 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QPushButton *Command1 = nullptr;
+    ImageListView *m_imageListView = nullptr;
+    QLabel *m_delayLabel = nullptr;
+    QLineEdit *m_delayEdit = nullptr;
+    QToolButton *m_addFilesButton = nullptr;
+    QToolButton *m_addFolderButton = nullptr;
+    QToolButton *m_convertButton = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QPushButton *m_focusHolder = nullptr;
 };

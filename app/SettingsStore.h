@@ -5,12 +5,12 @@
 // The per-user settings store: string values addressed by application name,
 // section and key. On Linux it is QSettings' native format, one file per
 // application (~/.config/<app>.conf) with the section as group.
-QString ReadSetting(const QString &app, const QString &section, const QString &key,
+QString readSetting(const QString &app, const QString &section, const QString &key,
                     const QString &defaultValue);
 
 // Stores the value and syncs it to disk before returning. Returns false when the
 // store could not be written; the caller decides whether that matters.
-bool WriteSetting(const QString &app, const QString &section, const QString &key,
+bool writeSetting(const QString &app, const QString &section, const QString &key,
                   const QString &value);
 
 // The one setting the program keeps.

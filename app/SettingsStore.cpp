@@ -1,4 +1,4 @@
-#include "convert/Settings.h"
+#include "SettingsStore.h"
 
 #include <QSettings>
 
@@ -11,7 +11,7 @@ QString groupKey(const QString &section, const QString &key)
 
 } // namespace
 
-QString ReadSetting(const QString &app, const QString &section, const QString &key,
+QString readSetting(const QString &app, const QString &section, const QString &key,
                     const QString &defaultValue)
 {
     const QSettings store(QSettings::NativeFormat, QSettings::UserScope, app);
@@ -23,7 +23,7 @@ QString ReadSetting(const QString &app, const QString &section, const QString &k
     return value.toString();
 }
 
-bool WriteSetting(const QString &app, const QString &section, const QString &key,
+bool writeSetting(const QString &app, const QString &section, const QString &key,
                   const QString &value)
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, app);

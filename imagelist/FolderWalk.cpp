@@ -1,13 +1,34 @@
-#include "imagelist/AddFolder.h"
+#include "FolderWalk.h"
 
-#include "app/Dialogs.h"
+#include "FolderListing.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSet>
 
-QString BrowseForFolder(Dialogs &dialogs, QWidget *owner, const QString &prompt)
+namespace {
+
+// The listing speaks the file system's names: UTF-8 on Windows, the
+// system's own bytes elsewhere.
+std::string systemName(const QString &path)
 {
-    return dialogs.getExistingDirectory(owner, prompt);
+#ifdef Q_OS_WIN
+    return path.toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
 }
+
+QString fromSystemName(const std::string &name)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdString(name);
+#else
+    return QFile::decodeName(QByteArray::fromStdString(name));
+#endif
+}
+
+} // namespace
 
 QString joinPath(const QString &folder, const QString &name)
 {
@@ -21,6 +42,16 @@ QString joinPath(const QString &folder, const QString &name)
             ++i;   // the pair's second separator; the next pair starts after it
     }
     return folded;
+}
+
+QString extensionPattern(const QString &extension)
+{
+    QString bare = extension;
+    if (bare.startsWith(QLatin1String("*.")))
+        bare.remove(0, 2);
+    else if (bare.startsWith(QLatin1Char('.')))
+        bare.remove(0, 1);
+    return QStringLiteral("*.") + bare;
 }
 
 bool matchesWildcard(const QString &name, const QString &pattern)
@@ -54,15 +85,21 @@ QStringList collectFolderFiles(const QString &root, const QString &pattern,
     // Level by level: each level's folders in order, their sub-folders making
     // the next level.
     QStringList level{root};
+    QSet<std::pair<std::uint64_t, std::uint64_t>> walked;
     while (!level.isEmpty()) {
         QStringList next;
         for (const QString &folder : std::as_const(level)) {
-            const FolderContents contents = listFolder(folder);
-            for (const QString &name : contents.files)
+            const FolderContents contents = listFolder(systemName(folder));
+            if (walked.contains(contents.identity))
+                continue;
+            walked.insert(contents.identity);
+            for (const std::string &entry : contents.files) {
+                const QString name = fromSystemName(entry);
                 if (!name.startsWith(QLatin1Char('~')) && matchesWildcard(name, pattern))
                     paths << joinPath(folder, name);
-            for (const QString &name : contents.folders)
-                next << joinPath(folder, name);
+            }
+            for (const std::string &name : contents.folders)
+                next << joinPath(folder, fromSystemName(name));
             if (keepAnswering)
                 keepAnswering();
         }

@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "Dialogs.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -36,7 +36,22 @@ QString QtDialogs::getExistingDirectory(QWidget *owner, const QString &prompt)
     return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner, prompt));
 }
 
-QString QtDialogs::getSaveFileName(QWidget *owner, const QString &title, const QString &filter)
+QString QtDialogs::getSaveFileName(QWidget *owner, const QString &title, const QList<FileType> &types)
 {
-    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(owner, title, QString(), filter));
+    QStringList filters;
+    for (const FileType &type : types)
+        filters << type.filter;
+    QFileDialog dialog(owner, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    // The dialog adds the suffix before it asks about replacing a file, so it
+    // asks about the name that is really written.
+    const auto useSuffixOf = [&](const QString &filter) {
+        dialog.setDefaultSuffix(types.value(filters.indexOf(filter)).defaultSuffix);
+    };
+    useSuffixOf(filters.value(0));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().value(0));
 }

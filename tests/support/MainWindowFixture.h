@@ -3,8 +3,8 @@
 #include "ScriptedDialogs.h"
 #include "TestMain.h"
 
-#include "app/Form1.h"
-#include "convert/Settings.h"
+#include "MainWindow.h"
+#include "SettingsStore.h"
 
 #include <QLineEdit>
 #include <QSettings>
@@ -12,30 +12,30 @@
 
 // A main window over scripted dialogs, an empty program folder of its own and a
 // home-page draw that never opens anything.
-struct Form1Fixture {
-    explicit Form1Fixture(const QString &programFolder = {})
-        : form({&dialogs, programFolder.isEmpty() ? folder.path() : programFolder,
+struct MainWindowFixture {
+    explicit MainWindowFixture(const QString &programFolder = {})
+        : window({&dialogs, programFolder.isEmpty() ? folder.path() : programFolder,
                 {[] { return 0.5; }, [](const QUrl &) {}}})
     {
     }
 
     void showLoaded()
     {
-        form.Form_Load();
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        window.load();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
-    QLineEdit *text1() { return form.findChild<QLineEdit *>(QStringLiteral("Text1")); }
+    QLineEdit *delayEdit() { return window.findChild<QLineEdit *>(QStringLiteral("delayEdit")); }
 
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
-    Form1 form;
+    MainWindow window;
 };
 
 inline QString storedDelay()
 {
-    return ReadSetting(kSettingsApp, kSettingsSection, kDelayKey, QStringLiteral("<missing>"));
+    return readSetting(kSettingsApp, kSettingsSection, kDelayKey, QStringLiteral("<missing>"));
 }
 
 inline void clearSettings()

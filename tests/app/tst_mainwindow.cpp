@@ -1,8 +1,8 @@
 // The main window as it is created and loaded: layout, focus, start-up effects.
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
-#include "convert/Settings.h"
-#include "imagelist/ImageListModel.h"
+#include "SettingsStore.h"
+#include "ImageListModel.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -27,16 +27,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<qreal>("points");
 
-        QTest::newRow("list") << "ListView1" << QRect(8, 8, 425, 121) << "" << 9.0;
-        QTest::newRow("label") << "Label1" << QRect(12, 138, 220, 15)
+        QTest::newRow("list") << "imageList" << QRect(8, 8, 425, 121) << "" << 9.0;
+        QTest::newRow("label") << "delayLabel" << QRect(12, 138, 220, 15)
                                << "Delay between images (in seconds):" << 9.0;
-        QTest::newRow("delay box") << "Text1" << QRect(240, 135, 58, 22) << "" << 9.0;
-        QTest::newRow("add files") << "Check1" << QRect(8, 163, 137, 89) << "Add JPG File(s)" << 11.25;
-        QTest::newRow("add folder") << "Check3" << QRect(152, 163, 137, 89)
+        QTest::newRow("delay box") << "delayEdit" << QRect(240, 135, 58, 22) << "" << 9.0;
+        QTest::newRow("add files") << "addFilesButton" << QRect(8, 163, 137, 89) << "Add JPG File(s)" << 11.25;
+        QTest::newRow("add folder") << "addFolderButton" << QRect(152, 163, 137, 89)
                                     << "Add All Files(s) In Folder" << 11.25;
-        QTest::newRow("convert") << "Check2" << QRect(296, 163, 137, 89) << "Convert" << 11.25;
-        QTest::newRow("progress") << "ProgressBar1" << QRect(8, 260, 425, 25) << "" << 0.0;
-        QTest::newRow("hidden button") << "Command1" << QRect(-48, 176, 41, 33) << "Command1" << 0.0;
+        QTest::newRow("convert") << "convertButton" << QRect(296, 163, 137, 89) << "Convert" << 11.25;
+        QTest::newRow("progress") << "progressBar" << QRect(8, 260, 425, 25) << "" << 0.0;
+        QTest::newRow("hidden button") << "focusHolder" << QRect(-48, 176, 41, 33) << "focusHolder" << 0.0;
     }
 
     void controlsStandAsDesigned()
@@ -46,8 +46,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(qreal, points);
 
-        Form1Fixture f;
-        auto *control = f.form.findChild<QWidget *>(name);
+        MainWindowFixture f;
+        auto *control = f.window.findChild<QWidget *>(name);
         QVERIFY(control);
         QCOMPARE(control->geometry(), geometry);
         if (!text.isEmpty())
@@ -63,26 +63,26 @@ private slots:
 
     void windowIsFixedWhiteAndWithoutIcon()
     {
-        Form1Fixture f;
-        QCOMPARE(f.form.size(), QSize(442, 293));
-        QCOMPARE(f.form.minimumSize(), f.form.maximumSize());
-        QCOMPARE(f.form.palette().color(QPalette::Window), QColor(Qt::white));
+        MainWindowFixture f;
+        QCOMPARE(f.window.size(), QSize(442, 293));
+        QCOMPARE(f.window.minimumSize(), f.window.maximumSize());
+        QCOMPARE(f.window.palette().color(QPalette::Window), QColor(Qt::white));
 
-        const QImage icon = f.form.windowIcon().pixmap(32, 32).toImage();
+        const QImage icon = f.window.windowIcon().pixmap(32, 32).toImage();
         QCOMPARE(icon.size(), QSize(32, 32));
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
                 QCOMPARE(qAlpha(icon.pixel(x, y)), 0);
 
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("Form1"));
-        f.form.Form_Load();
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("Pictoreel"));
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("mainWindow"));
+        f.window.load();
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("Pictoreel"));
     }
 
     void arialResolvesToAMetricCompatibleFace()
     {
-        Form1Fixture f;
-        const QFontInfo resolved(f.form.findChild<QLabel *>("Label1")->font());
+        MainWindowFixture f;
+        const QFontInfo resolved(f.window.findChild<QLabel *>("delayLabel")->font());
         QVERIFY2(resolved.family() == QLatin1String("Arial")
                      || resolved.family() == QLatin1String("Liberation Sans"),
                  qPrintable(resolved.family()));
@@ -90,25 +90,25 @@ private slots:
 
     void focusStartsOnTheUnseenButtonAndTabsInDesignedOrder()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        QCOMPARE(QApplication::focusWidget(), f.form.findChild<QPushButton *>("Command1"));
+        QCOMPARE(QApplication::focusWidget(), f.window.findChild<QPushButton *>("focusHolder"));
 
         QStringList order;
         for (int i = 0; i < 6; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(order, QStringList({"Check1", "Check2", "ListView1", "Check3", "Text1", "Command1"}));
+        QCOMPARE(order, QStringList({"addFilesButton", "convertButton", "imageList", "addFolderButton", "delayEdit", "focusHolder"}));
     }
 
     void enterOrSpaceRightAfterStartDoNothing()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
         QList<QSignalSpy *> spies;
-        for (const char *name : {"Check1", "Check2", "Check3"})
-            spies << new QSignalSpy(f.form.findChild<QToolButton *>(name), &QToolButton::clicked);
+        for (const char *name : {"addFilesButton", "convertButton", "addFolderButton"})
+            spies << new QSignalSpy(f.window.findChild<QToolButton *>(name), &QToolButton::clicked);
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -116,15 +116,15 @@ private slots:
         for (QSignalSpy *spy : spies)
             QCOMPARE(spy->count(), 0);
         QVERIFY(f.dialogs.messages.isEmpty());
-        QCOMPARE(f.text1()->text(), QStringLiteral("1"));
+        QCOMPARE(f.delayEdit()->text(), QStringLiteral("1"));
         qDeleteAll(spies);
     }
 
     void anActionButtonActsOncePerClickOrSpace()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        auto *convert = f.form.findChild<QToolButton *>("Check2");
+        auto *convert = f.window.findChild<QToolButton *>("convertButton");
         QSignalSpy clicks(convert, &QToolButton::clicked);
 
         QTest::mouseClick(convert, Qt::LeftButton);
@@ -137,9 +137,9 @@ private slots:
 
     void listStartsEmptyWithItsOneColumn()
     {
-        Form1Fixture f;
-        f.form.Form_Load();
-        auto *list = f.form.findChild<QTreeView *>("ListView1");
+        MainWindowFixture f;
+        f.window.load();
+        auto *list = f.window.findChild<QTreeView *>("imageList");
         QCOMPARE(list->model()->columnCount(), 1);
         QCOMPARE(list->model()->rowCount(), 0);
         QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("JPG File(s)"));
@@ -151,9 +151,9 @@ private slots:
 
     void progressBarRunsToAHundredOnWhite()
     {
-        Form1Fixture f;
-        f.form.Form_Load();
-        auto *bar = f.form.findChild<QProgressBar *>("ProgressBar1");
+        MainWindowFixture f;
+        f.window.load();
+        auto *bar = f.window.findChild<QProgressBar *>("progressBar");
         QCOMPARE(bar->minimum(), 0);
         QCOMPARE(bar->maximum(), 100);
         QCOMPARE(bar->value(), 0);
@@ -163,9 +163,9 @@ private slots:
 
     void firstStartShowsAndStoresTheDefaultDelay()
     {
-        Form1Fixture f;
-        f.form.Form_Load();
-        QCOMPARE(f.text1()->text(), QStringLiteral("1"));
+        MainWindowFixture f;
+        f.window.load();
+        QCOMPARE(f.delayEdit()->text(), QStringLiteral("1"));
         QCOMPARE(storedDelay(), QStringLiteral("1"));
     }
 
@@ -180,32 +180,32 @@ private slots:
     void storedDelayIsShownUnchanged()
     {
         QFETCH(QString, stored);
-        QVERIFY(WriteSetting(kSettingsApp, kSettingsSection, kDelayKey, stored));
-        Form1Fixture f;
-        f.form.Form_Load();
-        QCOMPARE(f.text1()->text(), stored);
+        QVERIFY(writeSetting(kSettingsApp, kSettingsSection, kDelayKey, stored));
+        MainWindowFixture f;
+        f.window.load();
+        QCOMPARE(f.delayEdit()->text(), stored);
         QCOMPARE(storedDelay(), stored);
         QVERIFY(f.dialogs.messages.isEmpty());
     }
 
     void startsWithoutHandCursorFileSilently()
     {
-        Form1Fixture f;   // its program folder holds no HAND-M.CUR
+        MainWindowFixture f;   // its program folder holds no HAND-M.CUR
         f.showLoaded();
-        QVERIFY(!f.form.windowPointer().hasCustomCursor());
+        QVERIFY(!f.window.windowPointer().hasCustomCursor());
         QVERIFY(f.dialogs.messages.isEmpty());
-        QVERIFY(f.form.isVisible());
+        QVERIFY(f.window.isVisible());
     }
 
     void closingIsNeverRefusedAndEndsTheProgram()
     {
-        Form1Fixture f;
+        MainWindowFixture f;
         f.showLoaded();
-        QSignalSpy unloaded(&f.form, &Form1::unloaded);
-        QVERIFY(f.form.close());
+        QSignalSpy unloaded(&f.window, &MainWindow::unloaded);
+        QVERIFY(f.window.close());
         QCOMPARE(unloaded.count(), 1);
     }
 };
 
 PICTOREEL_TEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+#include "tst_mainwindow.moc"

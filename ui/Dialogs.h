@@ -30,9 +30,17 @@ public:
     // Folder browser: the chosen folder, or the empty string on Cancel.
     virtual QString getExistingDirectory(QWidget *owner, const QString &prompt) = 0;
 
-    // Save dialog for one file name, asking before an existing file is
-    // replaced; the empty string on Cancel.
-    virtual QString getSaveFileName(QWidget *owner, const QString &title, const QString &filter) = 0;
+    // A type of file that the save dialog offers: a Qt name filter, and the
+    // suffix that a name typed without one gets under it (none when empty).
+    struct FileType {
+        QString filter;
+        QString defaultSuffix;
+    };
+
+    // Save dialog for one file name, offering the types with the first one
+    // chosen and asking before an existing file is replaced; the empty string
+    // on Cancel.
+    virtual QString getSaveFileName(QWidget *owner, const QString &title, const QList<FileType> &types) = 0;
 };
 
 class QtDialogs final : public Dialogs
@@ -42,7 +50,7 @@ public:
     QStringList getOpenFileNames(QWidget *owner, const QString &title, const QString &filter) override;
     QString getText(QWidget *owner, const QString &prompt, const QString &defaultText) override;
     QString getExistingDirectory(QWidget *owner, const QString &prompt) override;
-    QString getSaveFileName(QWidget *owner, const QString &title, const QString &filter) override;
+    QString getSaveFileName(QWidget *owner, const QString &title, const QList<FileType> &types) override;
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Pictoreel");

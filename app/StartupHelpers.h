@@ -17,25 +17,26 @@ class QWidget;
 QPointF centredOrigin(QSizeF screen, QSizeF outerWindow);
 
 // Centres the window on the whole primary screen (not its work area).
-void CenterForm(QWidget *window);
+void centreWindow(QWidget *window);
 
 // Whether a file can be found at the path; never reports anything.
-bool FileExists(const QString &path);
+bool fileExists(const QString &path);
 
-// About one start in a hundred opens the product's home page.
-inline const QUrl kHomePage(QStringLiteral("https://pictoreel.example.org/"));
-
+// About one start in a hundred opens the product's home page, when the build
+// names one.
 struct HomePageDraw {
     std::function<double()> random;               // uniform in [0, 1)
     std::function<void(const QUrl &)> open;       // must not block
+    QUrl page = QUrl();                           // empty: the draw opens nothing
 };
 
-// A generator reseeded from the time of day, and the desktop's URL opener.
+// A generator reseeded from the time of day, the desktop's URL opener and the
+// home page the build was configured with (PICTOREEL_HOME_PAGE, empty unless set).
 HomePageDraw systemHomePageDraw();
 
 // n = floor(r * 100) + 1, from 1 to 100.
 int homePageNumber(double r);
 
-// Draws once and opens the home page when the number is 7. Returns whether it
-// opened it.
-bool RandomHomePage(const HomePageDraw &draw);
+// Draws once and opens the home page when the number is 7 and there is a page.
+// Returns whether it opened it.
+bool drawHomePage(const HomePageDraw &draw);

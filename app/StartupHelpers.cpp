@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "StartupHelpers.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -16,7 +16,7 @@ QPointF centredOrigin(QSizeF screen, QSizeF outerWindow)
             (screen.height() - outerWindow.height()) / 2.0};
 }
 
-void CenterForm(QWidget *window)
+void centreWindow(QWidget *window)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -26,7 +26,7 @@ void CenterForm(QWidget *window)
     window->move(whole.topLeft() + origin.toPoint());
 }
 
-bool FileExists(const QString &path)
+bool fileExists(const QString &path)
 {
     return QFileInfo(path).isFile();
 }
@@ -38,6 +38,7 @@ HomePageDraw systemHomePageDraw()
     return {
         [generator] { return std::uniform_real_distribution<double>(0.0, 1.0)(*generator); },
         [](const QUrl &url) { QDesktopServices::openUrl(url); },
+        QUrl(QStringLiteral(PICTOREEL_HOME_PAGE)),
     };
 }
 
@@ -46,10 +47,10 @@ int homePageNumber(double r)
     return int(std::floor(r * 100.0)) + 1;
 }
 
-bool RandomHomePage(const HomePageDraw &draw)
+bool drawHomePage(const HomePageDraw &draw)
 {
-    if (homePageNumber(draw.random()) != 7)
+    if (homePageNumber(draw.random()) != 7 || draw.page.isEmpty())
         return false;
-    draw.open(kHomePage);
+    draw.open(draw.page);
     return true;
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+// Listing one folder: the platform's part of the folder walk. Plain C++, so
+// that each platform's version builds and is tested without Qt. Names and
+// paths are UTF-8 on Windows and the file system's own bytes elsewhere.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// One folder's entries in the file system's listing order, unsorted. Hidden
+// folders and links to folders are left out, so a walk never leaves the tree;
+// every file is kept, hidden or not. A folder that cannot be read gives
+// nothing. identity tells which folder was listed (device and inode, or volume
+// and file index): a folder reached by two paths, such as one mounted inside
+// itself, has one identity.
+struct FolderContents {
+    std::pair<std::uint64_t, std::uint64_t> identity;
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+};
+FolderContents listFolder(const std::string &folder);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "FileStatus.h"
+
+#include <sys/stat.h>
+
+FileStatus fileStatusOf(const struct stat &status);

@@ -1,0 +1,87 @@
+#include "PictureFile.h"
+
+#include "FileStatus_posix.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+bool readAll(int fd, std::uint8_t *data, std::size_t size, std::string &error, off_t from = 0)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, data + done, size - done, from + off_t(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        if (got == 0) {
+            error = "the file was cut short while it was being read";
+            return false;
+        }
+        done += std::size_t(got);
+    }
+    return true;
+}
+
+} // namespace
+
+void PictureFile::Release::operator()(std::uint8_t *data) const
+{
+    ::munmap(data, size);
+}
+
+bool PictureFile::read(const std::string &path, std::string &error, std::size_t head)
+{
+    m_data.reset();
+    m_size = 0;
+    // Without blocking: opening a pipe would wait for a writer before its type
+    // is ever checked. A regular file reads the same either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = false;
+    struct stat before {}, after {};
+    if (fstat(fd, &before) != 0) {
+        error = std::strerror(errno);
+    } else if (m_status = fileStatusOf(before); m_status.kind == FileKind::Folder) {
+        error = "is a folder, not a picture";
+    } else if (m_status.kind != FileKind::Regular) {
+        error = "not a regular file";
+    } else if (m_status.size == 0) {
+        error = "empty file";
+    } else {
+        const auto total = std::size_t(m_status.size);
+        const std::size_t size = std::min(total, head);
+        // Its pages made at once, far cheaper than a fault each.
+        void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (data == MAP_FAILED)
+            throw std::bad_alloc();
+        m_data = {static_cast<std::uint8_t *>(data), Release{size}};
+        if (readAll(fd, m_data.get(), size, error)
+            && (size == total || readAll(fd, m_last.data(), 2, error, off_t(total - 2)))) {
+            if (fstat(fd, &after) != 0)
+                error = std::strerror(errno);
+            else if (!sameFileVersion(m_status, fileStatusOf(after)))
+                error = "the file changed while it was being read";
+            else
+                ok = true;
+        }
+    }
+    ::close(fd);
+    if (ok)
+        m_size = std::min(std::size_t(m_status.size), head);
+    else
+        m_data.reset();
+    return ok;
+}

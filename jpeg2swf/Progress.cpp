@@ -1,0 +1,55 @@
+#include "Progress.h"
+
+#include <cstdio>
+#include <string>
+
+Progress::Progress(std::size_t total, bool quiet)
+    : m_total(total), m_channel(progressChannel()), m_terminal(!quiet && errorsOnTerminal())
+{
+}
+
+void Progress::counted()
+{
+    report(0);
+}
+
+void Progress::written(std::size_t done)
+{
+    if (done >= m_total)
+        return;
+    report(done);
+    showLine(done);
+}
+
+void Progress::finished()
+{
+    report(m_total);
+    showLine(m_total);
+    endLine();
+}
+
+void Progress::endLine()
+{
+    if (m_lineOpen)
+        std::fputs("\n", stderr);
+    m_lineOpen = false;
+}
+
+void Progress::report(std::size_t done)
+{
+    if (m_channel < 0)
+        return;
+    if (!sendProgress(m_channel, std::to_string(done) + ' ' + std::to_string(m_total) + '\n'))
+        m_channel = -1;
+}
+
+void Progress::showLine(std::size_t done)
+{
+    if (!m_terminal)
+        return;
+    const std::size_t share = m_total ? done * 100 / m_total : 100;
+    const std::string line = "\rjpeg2swf: " + std::to_string(done) + '/' + std::to_string(m_total)
+        + " pictures (" + std::to_string(share) + "%)";
+    std::fputs(line.c_str(), stderr);
+    m_lineOpen = true;
+}

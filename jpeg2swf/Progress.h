@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// How far a run is, told to whoever asked:
+// - a caller that sets JPEG2SWF_PROGRESS_FD to an inherited descriptor gets
+//   lines "DONE TOTAL\n" on it, each in one non-blocking write; a reader that
+//   goes away only ends the reports, never the run;
+// - a person at a terminal sees one line on standard error, updated in place.
+// Windows has no inherited descriptors to name: there, only the terminal line.
+class Progress
+{
+public:
+    Progress(std::size_t total, bool quiet);
+    Progress(const Progress &) = delete;
+    Progress &operator=(const Progress &) = delete;
+
+    // The pictures are counted: "0 TOTAL".
+    void counted();
+    // Picture `done` is in the slide show. The last one is told by finished().
+    void written(std::size_t done);
+    // The finished file is in place: "TOTAL TOTAL", and the terminal line ends.
+    void finished();
+    // Ends the terminal line, so that a message after it starts on its own.
+    void endLine();
+
+private:
+    void report(std::size_t done);
+    void showLine(std::size_t done);
+
+    std::size_t m_total;
+    int m_channel = -1;          // the caller's descriptor, or -1
+    bool m_terminal = false;
+    bool m_lineOpen = false;
+};
+
+// The system's part (Progress_posix.cpp, Progress_windows.cpp):
+// the caller's channel, or -1 when there is none;
+int progressChannel();
+// one report sent on it without waiting; false once nobody listens any more;
+bool sendProgress(int channel, const std::string &line);
+// whether standard error is a terminal someone watches.
+bool errorsOnTerminal();

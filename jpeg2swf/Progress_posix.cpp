@@ -1,0 +1,67 @@
+#include "Progress.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <pthread.h>
+#include <string>
+#include <unistd.h>
+
+// The descriptor named by JPEG2SWF_PROGRESS_FD, made non-blocking, or -1 when
+// the variable is unset, not a decimal number or names no open descriptor.
+int progressChannel()
+{
+    const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
+    if (!text || !*text)
+        return -1;
+    const std::string digits = text;
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const int fd = std::atoi(text);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == -1)
+        return -1;
+    return fd;
+}
+
+namespace {
+
+// One write(), with SIGPIPE held back in this thread and a SIGPIPE the write
+// raised taken off again: a reader that went away costs an EPIPE, not the run,
+// and the cleanup handler still answers every other SIGPIPE.
+ssize_t writeWithoutSigpipe(int fd, const std::string &text)
+{
+    sigset_t pipeSignal, previous, pending;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    sigpending(&pending);
+    const bool alreadyPending = sigismember(&pending, SIGPIPE);
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    const int error = errno;
+    if (written < 0 && error == EPIPE && !alreadyPending) {
+        const timespec noWait{};
+        while (sigtimedwait(&pipeSignal, nullptr, &noWait) == -1 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
+    return written;
+}
+
+} // namespace
+
+bool sendProgress(int channel, const std::string &line)
+{
+    // A full pipe drops this report (the next one says more); any other
+    // failure means nobody is listening any more.
+    const ssize_t sent = writeWithoutSigpipe(channel, line);
+    return sent == ssize_t(line.size()) || (sent < 0 && (errno == EAGAIN || errno == EINTR));
+}
+
+bool errorsOnTerminal()
+{
+    return ::isatty(STDERR_FILENO);
+}

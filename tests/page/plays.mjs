@@ -1,0 +1,116 @@
+// The real converter writes a web page of four pictures; Debian's headless
+// Chromium opens it from disk with every network request refused, and three
+// points of the stage are watched: the pictures must follow each other in
+// order, at the delay, upright and fitted. Moved to another folder, with the
+// pictures gone, the page must still play.
+//   node plays.mjs JPEG2SWF PAGE_PICTURES DRIVER_FOLDER
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const [jpeg2swf, pagePictures, driverFolder] = process.argv.slice(2);
+const CHROMIUM = '/usr/bin/chromium';
+if (!fs.existsSync(CHROMIUM)) {
+  console.log(`SKIP: ${CHROMIUM} is missing; scripts/install-deps.sh installs the chromium package`);
+  process.exit(77);
+}
+if (!fs.existsSync(path.join(driverFolder, 'node_modules', 'playwright-core'))) {
+  execFileSync('npm', ['install', '--prefix', driverFolder, '--no-audit', '--no-fund',
+    'playwright-core@1.65.2', 'pngjs@7.0.0'], { stdio: 'inherit' });
+}
+const require = createRequire(path.join(driverFolder, 'package.json'));
+const { chromium } = require('playwright-core');
+const { PNG } = require('pngjs');
+
+const DELAY = 0.5;
+const COLOURS = { black: [0, 0, 0], red: [230, 20, 20], green: [20, 200, 20], blue: [20, 20, 230], yellow: [230, 230, 20] };
+// At the stage's centre, a quarter from its left and near its top, for the
+// 640 x 480 picture, 300 x 600, 600 x 200 turned upright, 1200 x 400 scaled down.
+const POINTS = [[0.5, 0.5], [0.25, 0.5], [0.5, 0.15]];
+const EXPECTED = ['red red red', 'green black green', 'blue black blue', 'yellow yellow black'];
+
+function colourName([r, g, b]) {
+  const [name, distance] = Object.entries(COLOURS)
+    .map(([n, [R, G, B]]) => [n, Math.hypot(r - R, g - G, b - B)]).sort((x, y) => x[1] - y[1])[0];
+  return distance < 60 ? name : '?';
+}
+
+function check(condition, message) {
+  if (!condition) throw new Error(message);
+}
+
+async function watchPlays(context, page) {
+  const tab = await context.newPage();
+  const errors = [];
+  tab.on('pageerror', (error) => errors.push(error.message));
+  tab.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
+  await tab.goto(pathToFileURL(page).href);
+  check(await tab.title() === 'Tom & Ann\'s "trip"', `title ${await tab.title()}`);
+  const stage = await tab.locator('#stage').boundingBox();
+  check(stage.x === 0 && stage.width === 320 && Math.abs(stage.y - 80) < 1 && Math.abs(stage.height - 240) < 1,
+    `the stage does not fit the window: ${JSON.stringify(stage)}`);
+
+  const shown = [];   // the pictures seen, with when each was first seen
+  const start = Date.now();
+  while (Date.now() - start < 4000) {
+    const before = Date.now();
+    const png = PNG.sync.read(await tab.screenshot({ clip: stage }));
+    const pattern = POINTS.map(([fx, fy]) => {
+      const i = (Math.floor(fy * png.height) * png.width + Math.floor(fx * png.width)) * 4;
+      return colourName(png.data.subarray(i, i + 3));
+    }).join(' ');
+    const index = EXPECTED.indexOf(pattern);
+    if (index >= 0 && shown.at(-1)?.index !== index) shown.push({ index, t: (before + Date.now()) / 2 });
+  }
+  await tab.close();
+  const order = shown.map((s) => s.index).join(',');
+  check(errors.length === 0, `page errors: ${errors.join('; ')}`);
+  check(shown.length >= 6, `too few pictures seen: ${order}`);
+  for (let k = 1; k < shown.length; ++k)
+    check(shown[k].index === (shown[k - 1].index + 1) % EXPECTED.length, `out of order: ${order}`);
+  // The first sighting is no change; the later ones are one delay apart on average.
+  const spacing = (shown.at(-1).t - shown[1].t) / (shown.length - 2) / 1000;
+  check(Math.abs(spacing - DELAY) < 0.15, `pictures change every ${spacing.toFixed(3)} s, not ${DELAY} s`);
+  console.log(`${page}: ${order}, every ${spacing.toFixed(3)} s`);
+}
+
+const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'page-plays-'));
+let browser;
+try {
+  const pictures = path.join(folder, 'pictures');
+  fs.mkdirSync(pictures);
+  execFileSync(pagePictures, [pictures]);
+  const page = path.join(folder, 'Tom & Ann\'s "trip".html');
+  execFileSync(jpeg2swf, ['-r', String(DELAY), ...['a', 'b', 'c', 'd'].map((n) => `${pictures}/${n}.jpg`), '-o', page]);
+
+  browser = await chromium.launchPersistentContext(path.join(folder, 'profile'), {
+    executablePath: CHROMIUM,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+    viewport: { width: 320, height: 400 },
+  });
+  const outside = [];
+  await browser.route('**/*', (route) => {
+    if (route.request().url().startsWith('file:')) return route.continue();
+    outside.push(route.request().url());
+    return route.abort();
+  });
+  browser.on('request', (request) => /^(file|blob):/.test(request.url()) || outside.push(request.url()));
+
+  await watchPlays(browser, page);
+  const moved = path.join(folder, 'moved', path.basename(page));
+  fs.mkdirSync(path.dirname(moved));
+  fs.renameSync(page, moved);
+  fs.rmSync(pictures, { recursive: true });
+  await watchPlays(browser, moved);
+  check(outside.length === 0, `requests beyond the disk: ${outside.join(' ')}`);
+} catch (error) {
+  console.error(`FAIL: ${error.message}`);
+  process.exitCode = 1;
+} finally {
+  await browser?.close();
+  fs.rmSync(folder, { recursive: true, force: true });
+}
