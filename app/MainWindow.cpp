@@ -176,12 +176,7 @@ void MainWindow::load()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    announceClose();
-}
-
-void MainWindow::announceClose()
-{
-    emit unloaded();
+    emit closed();
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)

@@ -41,7 +41,7 @@ public:
 
 signals:
     // The window was closed: the program ends at once, whatever is running.
-    void unloaded();
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -56,7 +56,6 @@ private:
     void setTabOrder();
     void watchPointerMoves();
 
-    void announceClose();
     void hoverSurface();
     void addFiles();
     void convertList();

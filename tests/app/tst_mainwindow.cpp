@@ -201,7 +201,7 @@ private slots:
     {
         MainWindowFixture f;
         f.showLoaded();
-        QSignalSpy unloaded(&f.window, &MainWindow::unloaded);
+        QSignalSpy unloaded(&f.window, &MainWindow::closed);
         QVERIFY(f.window.close());
         QCOMPARE(unloaded.count(), 1);
     }
