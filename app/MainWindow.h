@@ -22,8 +22,9 @@ struct MainWindowServices {
     HomePageDraw homePage;
 };
 
-// The main window. Controls keep their designed names (also as object names);
-// each control event has one handler named <Control>_<Event>.
+// The main window: the image list, the delay, the three action buttons and the
+// progress bar. Each control's object name says what it is (tests find
+// controls by it).
 class MainWindow : public QWidget
 {
     Q_OBJECT
