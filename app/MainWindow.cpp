@@ -63,7 +63,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)), m_pointer(this)
 {
     setObjectName(QStringLiteral("mainWindow"));
-    setWindowTitle(QStringLiteral("mainWindow"));
+    setWindowTitle(kApplicationTitle);
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
     paintWhite(this, QPalette::Window);
 
@@ -78,7 +78,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget *parent)
     m_pointer.coverWhenBusy(m_delayEdit, [this] { m_delayEdit->setCursor(Qt::IBeamCursor); });
     m_pointer.coverWhenBusy(m_imageListView->viewport(), [this] { m_imageListView->restoreOwnPointer(); });
 
-    // The unseen m_focusHolder holds the focus at start, so no visible control shows
+    // An unseen button holds the focus at start, so no visible control shows
     // it and Enter or Space does nothing.
     m_focusHolder->setFocus();
 }
@@ -126,8 +126,9 @@ void MainWindow::createControls()
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
 
-    // Lies wholly left of the client area: never seen, no action.
-    m_focusHolder = place(new QPushButton(tr("focusHolder"), this), "focusHolder", twipsRect(-720, 2640, 615, 495));
+    // Lies wholly left of the client area: never seen, no action. Its caption
+    // is what a screen reader announces at start; it stays as it always was.
+    m_focusHolder = place(new QPushButton(tr("Command1"), this), "focusHolder", twipsRect(-720, 2640, 615, 495));
     m_focusHolder->setAutoDefault(false);
 
     m_delayLabel->setFocusPolicy(Qt::NoFocus);
@@ -176,12 +177,7 @@ void MainWindow::load()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    announceClose();
-}
-
-void MainWindow::announceClose()
-{
-    emit unloaded();
+    emit closed();
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)

@@ -22,8 +22,9 @@ struct MainWindowServices {
     HomePageDraw homePage;
 };
 
-// The main window. Controls keep their designed names (also as object names);
-// each control event has one handler named <Control>_<Event>.
+// The main window: the image list, the delay, the three action buttons and the
+// progress bar. Each control's object name says what it is (tests find
+// controls by it).
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -41,7 +42,7 @@ public:
 
 signals:
     // The window was closed: the program ends at once, whatever is running.
-    void unloaded();
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -56,7 +57,6 @@ private:
     void setTabOrder();
     void watchPointerMoves();
 
-    void announceClose();
     void hoverSurface();
     void addFiles();
     void convertList();

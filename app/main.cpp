@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
                   systemHomePageDraw()});
     // Closing the window ends the program at once, also from inside a wait or a
     // folder walk; every setting has been saved when it was changed.
-    QObject::connect(&window, &MainWindow::unloaded, [] { std::_Exit(EXIT_SUCCESS); });
+    QObject::connect(&window, &MainWindow::closed, [] { std::_Exit(EXIT_SUCCESS); });
     window.load();
     window.show();
     return app.exec();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -48,10 +49,13 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
     if (!fitsOneLaunch(systemPath(command.program), systemArguments(command))) {
         QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
         QString error;
-        if (!listFile.open() || !moveArgumentsToListFile(command, listFile, error))
+        if (!listFile.open() || !writeListFile(command, listFile, error))
             return {ConversionResult::Outcome::NotStarted,
                     error.isEmpty() ? tr("Cannot write the list of pictures: %1").arg(listFile.errorString()) : error};
         listCopy = keepOpenOnly(listFile.handle(), systemPath(listFile.fileName()));
+        if (!listCopy.valid())
+            return {ConversionResult::Outcome::NotStarted,
+                    tr("Cannot write the list of pictures: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
         files.inherited.push_back(listCopy.get());
         // The converter reads the list through the file it inherits.
         command.arguments = {QLatin1Char('@') + QString::fromStdString(inheritedFileName(0))};

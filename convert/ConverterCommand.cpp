@@ -42,10 +42,10 @@ Command buildConverterCommand(const QString &converter, const QString &delay,
     return command;
 }
 
-bool moveArgumentsToListFile(Command &command, QFile &listFile, QString &error)
+bool writeListFile(const Command &command, QFile &listFile, QString &error)
 {
     QByteArray content;
-    for (const QString &argument : std::as_const(command.arguments)) {
+    for (const QString &argument : command.arguments) {
         if (argument.contains(QLatin1Char('\n')) || argument.contains(QLatin1Char('\r'))) {
             error = QCoreApplication::translate("ConversionRun",
                                                 "This path holds a line break, which the converter cannot "
@@ -60,6 +60,5 @@ bool moveArgumentsToListFile(Command &command, QFile &listFile, QString &error)
                     .arg(listFile.fileName(), listFile.errorString());
         return false;
     }
-    command.arguments = QStringList{QLatin1Char('@') + listFile.fileName()};
     return true;
 }

@@ -23,7 +23,7 @@ Command buildConverterCommand(const QString &converter, const QString &delay,
                               const QStringList &pictures, const QString &output,
                               const std::function<void(int, int)> &progress = {});
 
-// Moves the arguments into a list file (one argument per line, UTF-8) and
-// leaves "@FILE" as the only argument. Fails, saying why, when an argument
-// holds a line break or the file cannot be written.
-bool moveArgumentsToListFile(Command &command, QFile &listFile, QString &error);
+// Writes the arguments into a list file, one argument per line, UTF-8, for
+// the converter to read as "@FILE". Fails, saying why, when an argument holds
+// a line break or the file cannot be written.
+bool writeListFile(const Command &command, QFile &listFile, QString &error);

@@ -31,6 +31,8 @@ public:
     ~OwnedFile();
 
     NativeFile get() const { return m_file; }
+    // Closes the file held, if any, and holds `file` instead.
+    void reset(NativeFile file = kNoFile);
     bool valid() const { return m_file != kNoFile; }
 
 private:

@@ -53,17 +53,21 @@ std::vector<char *> pointers(std::vector<std::string> &strings)
 
 OwnedFile &OwnedFile::operator=(OwnedFile &&other) noexcept
 {
-    if (this != &other) {
-        this->~OwnedFile();
-        m_file = std::exchange(other.m_file, kNoFile);
-    }
+    if (this != &other)
+        reset(std::exchange(other.m_file, kNoFile));
     return *this;
 }
 
 OwnedFile::~OwnedFile()
 {
+    reset();
+}
+
+void OwnedFile::reset(NativeFile file)
+{
     if (m_file >= 0)
         ::close(m_file);
+    m_file = file;
 }
 
 LaunchedProcess launchProcess(const ProcessRequest &request)
@@ -156,9 +160,10 @@ std::string inheritedFileName(std::size_t index)
 OwnedFile keepOpenOnly(int descriptor, const std::string &path)
 {
     OwnedFile copy(::fcntl(descriptor, F_DUPFD_CLOEXEC, 0));
-    ::unlink(path.c_str());
-    if (copy.valid())
+    if (copy.valid()) {
+        ::unlink(path.c_str());
         ::lseek(copy.get(), 0, SEEK_SET);
+    }
     return copy;
 }
 

@@ -9,9 +9,9 @@
 class ImageListModel;
 class WindowPointer;
 
-// m_imageListView: the image list shown as a one-column report. Rows are reordered by
-// our own press, move and release handling (Qt's internal drag and drop stays
-// off); files dropped from the file manager are appended.
+// The image list shown as a one-column report. Rows are reordered by our own
+// press, move and release handling (Qt's internal drag and drop stays off);
+// files dropped from the file manager are appended.
 class ImageListView : public QTreeView
 {
     Q_OBJECT

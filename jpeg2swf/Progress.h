@@ -5,8 +5,8 @@
 
 // How far a run is, told to whoever asked:
 // - a caller that sets JPEG2SWF_PROGRESS_FD to an inherited descriptor gets
-//   lines "DONE TOTAL\n" on it, each in one non-blocking write; a reader that
-//   goes away only ends the reports, never the run;
+//   lines "DONE TOTAL\n" on it, each written only when it fits at once; a
+//   reader that goes away only ends the reports, never the run;
 // - a person at a terminal sees one line on standard error, updated in place.
 // Windows has no inherited descriptors to name: there, only the terminal line.
 class Progress

@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <string>
 #include <unistd.h>
 
-// The descriptor named by JPEG2SWF_PROGRESS_FD, made non-blocking, or -1 when
-// the variable is unset, not a decimal number or names no open descriptor.
+// The descriptor named by JPEG2SWF_PROGRESS_FD, or -1 when the variable is
+// unset, not a decimal number or names no descriptor open for writing. Its
+// flags are left alone: the open file is shared with the caller.
 int progressChannel()
 {
     const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
@@ -21,12 +23,24 @@ int progressChannel()
         return -1;
     const int fd = std::atoi(text);
     const int flags = ::fcntl(fd, F_GETFL);
-    if (flags == -1 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == -1)
+    if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY)
         return -1;
     return fd;
 }
 
 namespace {
+
+// Whether a report can be written at once: a pipe with room for one line
+// (shorter than PIPE_BUF, so it goes in whole) or a reader that has gone,
+// which the write then tells.
+bool readyForReport(int fd)
+{
+    pollfd channel{fd, POLLOUT, 0};
+    int ready;
+    while ((ready = ::poll(&channel, 1, 0)) < 0 && errno == EINTR) {
+    }
+    return ready != 0;
+}
 
 // One write(), with SIGPIPE held back in this thread and a SIGPIPE the write
 // raised taken off again: a reader that went away costs an EPIPE, not the run,
@@ -57,6 +71,8 @@ bool sendProgress(int channel, const std::string &line)
 {
     // A full pipe drops this report (the next one says more); any other
     // failure means nobody is listening any more.
+    if (!readyForReport(channel))
+        return true;
     const ssize_t sent = writeWithoutSigpipe(channel, line);
     return sent == ssize_t(line.size()) || (sent < 0 && (errno == EAGAIN || errno == EINTR));
 }

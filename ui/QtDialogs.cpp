@@ -14,7 +14,7 @@ void QtDialogs::message(QWidget *owner, const QString &text, MessageIcon icon)
 
 QStringList QtDialogs::getOpenFileNames(QWidget *owner, const QString &title, const QString &filter)
 {
-    // The filter's own description stays as designed; Qt shows it without the
+    // The filter's own description stays as it is; Qt shows it without the
     // pattern list that follows it.
     const QStringList chosen = QFileDialog::getOpenFileNames(owner, title, QString(), filter, nullptr,
                                                              QFileDialog::HideNameFilterDetails);

@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QtMath>
 
-// The window's designed coordinates are twips: 1440 to the inch, 15 to a
+// The window's coordinates are kept in twips: 1440 to the inch, 15 to a
 // logical pixel. Qt's device-independent pixels handle high-DPI screens.
 constexpr int kTwipsPerPixel = 15;
 

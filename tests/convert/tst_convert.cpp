@@ -282,9 +282,9 @@ private slots:
         c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
         c.f->dialogs.saveAnswers = {"/out/a.swf"};
         c.holdConverter();
-        QSignalSpy unloaded(&c.f->window, &MainWindow::unloaded);
+        QSignalSpy unloaded(&c.f->window, &MainWindow::closed);
         bool recordedWhenClosed = true;
-        QObject::connect(&c.f->window, &MainWindow::unloaded, [&] { recordedWhenClosed = QFile::exists(c.record()); });
+        QObject::connect(&c.f->window, &MainWindow::closed, [&] { recordedWhenClosed = QFile::exists(c.record()); });
         c.f->dialogs.onSave = [&] {
             QTimer::singleShot(0, [&] {
                 c.f->window.close();

@@ -116,7 +116,7 @@ private slots:
         f.window.windowPointer().hover(WindowPointer::Shape::Custom);
         f.dialogs.textAnswers = {"", "jpg"};
         f.dialogs.folderAnswers = {""};
-        QSignalSpy unloaded(&f.window, &MainWindow::unloaded);   // nothing may end the program either
+        QSignalSpy unloaded(&f.window, &MainWindow::closed);   // nothing may end the program either
         click(f, "addFolderButton");   // prompt cancelled: no folder dialog
         QCOMPARE(f.dialogs.asked.size(), 1);
         click(f, "addFolderButton");   // folder dialog cancelled
