@@ -45,9 +45,10 @@ struct WaitingRun {
 ConversionResult runConverter(Command command, const std::function<void(int percent)> &showProgress)
 {
     ChildFiles files;
+    // Lives until the run ends: on Windows the converter opens it by its name.
+    QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
     OwnedFile listCopy;
     if (!fitsOneLaunch(systemPath(command.program), systemArguments(command))) {
-        QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
         QString error;
         if (!listFile.open() || !writeListFile(command, listFile, error))
             return {ConversionResult::Outcome::NotStarted,
@@ -58,7 +59,8 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
                     tr("Cannot write the list of pictures: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
         files.inherited.push_back(listCopy.get());
         // The converter reads the list through the file it inherits.
-        command.arguments = {QLatin1Char('@') + QString::fromStdString(inheritedFileName(0))};
+        command.arguments = {QLatin1Char('@')
+                             + QString::fromStdString(inheritedFileName(0, systemPath(listFile.fileName())))};
     }
     QTemporaryFile errorLogFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
     // Without a log the converter's words are lost, not the conversion.
@@ -87,7 +89,7 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
     if (const std::optional<int> error = launchFailureError(status)) {
         return {ConversionResult::Outcome::NotStarted,
                 tr("The converter could not be started:\n%1\n\n%2")
-                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(std::strerror(*error)))};
+                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(launchErrorText(*error)))};
     }
     const QString said = errorLog.valid()
         ? trimmed(QString::fromStdString(readFromStart(errorLog.get(), 16 * kMaxErrorText)))

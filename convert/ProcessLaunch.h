@@ -79,7 +79,8 @@ constexpr std::int32_t kExitStatusUnknown = -1;
 std::optional<std::int32_t> exitStatus(const LaunchedProcess &process);
 
 // The value a launch that failed gives: 0x80040000 plus the system's error
-// number, as a negative 32-bit value; and the error number back from it.
+// number (errno, or GetLastError() on Windows), as a negative 32-bit value;
+// and the error number back from it.
 constexpr std::int32_t launchFailure(int errorNumber)
 {
     return std::int32_t(0x80040000u + std::uint32_t(errorNumber));
@@ -95,14 +96,19 @@ constexpr std::optional<int> launchFailureError(std::int32_t status)
 // Whether the program and its arguments fit one launch on this system.
 bool fitsOneLaunch(const std::string &program, const std::vector<std::string> &arguments);
 
+// The system's words for a launch's error number, in its local 8-bit encoding.
+std::string launchErrorText(int error);
+
 // The name under which a started program finds its inherited file number
-// `index` (0-based) of ChildFiles::inherited.
-std::string inheritedFileName(std::size_t index);
+// `index` (0-based) of ChildFiles::inherited, kept open from `path` by
+// keepOpenOnly. Windows has no name for an inherited handle: there it is path,
+// which keeps its name while the file is open.
+std::string inheritedFileName(std::size_t index, const std::string &path);
 
 // A copy of the open file (a C runtime descriptor, as QFile::handle() gives),
 // read from its start, after its name at path is removed where the system
-// allows it: the file then lives only as long as we or the started program
-// hold it, so nothing is left behind.
+// allows it (not on Windows): the file then lives only as long as we or the
+// started program hold it, so nothing is left behind.
 OwnedFile keepOpenOnly(int descriptor, const std::string &path);
 
 // Up to `limit` bytes of the file from its start.

@@ -152,7 +152,12 @@ bool fitsOneLaunch(const std::string &program, const std::vector<std::string> &a
     return total < std::size_t(limit > 0 ? limit : 131072) / 2;
 }
 
-std::string inheritedFileName(std::size_t index)
+std::string launchErrorText(int error)
+{
+    return std::strerror(error);
+}
+
+std::string inheritedFileName(std::size_t index, const std::string &)
 {
     return "/dev/fd/" + std::to_string(kFirstInheritedFd + index);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the converter for Windows into build-windows/: jpeg2swf.exe, one
 # standalone executable that needs only Windows' own DLLs, and the converter's
-# in-process tests, converter_tests.exe. Installs what is missing; fetches
+# in-process tests, converter_tests.exe, and the tests of the window's platform
+# layer, platform_tests.exe. Installs what is missing; fetches
 # Debian's sources of libjpeg-turbo, libpng and giflib and builds them, with
 # GoogleTest, as static libraries once (kept in build-windows/deps). No Qt.
 set -euo pipefail
@@ -88,7 +89,7 @@ cd "$source_dir"
 PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig:$mingw_root/lib/pkgconfig" PKG_CONFIG_PATH="" \
   cmake -S . -B "$out" "${cross[@]:0:4}" -DPICTOREEL_WINDOWS_DEPS="$prefix" \
         -DPICTOREEL_BUILD_GUI=OFF -DZLIB_LIBRARY="$mingw_root/lib/libz.a" >/dev/null
-cmake --build "$out" --target jpeg2swf converter_tests
+cmake --build "$out" --target jpeg2swf converter_tests platform_tests stand_in
 
 # The Wine prefix the tests run the Windows programs in, made once (without
 # the .NET and browser add-ons, which console programs do not need).

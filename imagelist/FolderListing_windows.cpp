@@ -1,0 +1,67 @@
+// Listing a folder with FindFirstFileExW: large batches, and no short names
+// looked up, so a large tree is walked at file-system speed.
+#include "FolderListing.h"
+
+#include <windows.h>
+
+namespace {
+
+std::wstring wide(const std::string &utf8)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring text(std::size_t(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
+    return text;
+}
+
+std::string utf8(const wchar_t *text)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string result(std::size_t(length > 0 ? length - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), length, nullptr, nullptr);
+    return result;
+}
+
+// Volume serial number and file index: one folder has one, by any path.
+std::pair<std::uint64_t, std::uint64_t> identityOf(const std::wstring &folder)
+{
+    // Backup semantics open a folder; no access right is needed for its identity.
+    const HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info);
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    if (!known)
+        return {};
+    return {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+}
+
+} // namespace
+
+FolderContents listFolder(const std::string &folder)
+{
+    FolderContents contents;
+    const std::wstring path = wide(folder.empty() ? "." : folder);
+    WIN32_FIND_DATAW entry;
+    const HANDLE listing = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                            nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (listing == INVALID_HANDLE_VALUE)
+        return contents;   // unreadable or gone: nothing to add from here
+    contents.identity = identityOf(path);
+    do {
+        const wchar_t *name = entry.cFileName;
+        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
+            continue;
+        const DWORD attributes = entry.dwFileAttributes;
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            contents.files.push_back(utf8(name));   // hidden and system files too
+        else if (!(attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+            contents.folders.push_back(utf8(name));
+        // Junctions and links to folders are never followed, so the walk stays
+        // in the tree and ends; hidden and system folders are not visited.
+    } while (FindNextFileW(listing, &entry));
+    FindClose(listing);
+    return contents;
+}

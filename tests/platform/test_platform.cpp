@@ -1,0 +1,125 @@
+// The window's platform layer, the same tests on Linux and (cross-built, under
+// Wine) on Windows: launching a program and reading its end, listing a folder.
+#include "FolderListing.h"
+#include "ProcessLaunch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <thread>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// An exit status keeps its low 8 bits on Linux, all 32 on Windows.
+#ifdef _WIN32
+constexpr std::int32_t kExitStatusBits = -1;
+#else
+constexpr std::int32_t kExitStatusBits = 0xFF;
+#endif
+
+std::string utf8(const fs::path &path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+struct TemporaryFolder {
+    explicit TemporaryFolder(const fs::path &name)
+        : path(fs::temp_directory_path() / (fs::path(name) += std::to_string(std::random_device{}())))
+    {
+        fs::create_directories(path);
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;   // what a failed run left open stays
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+std::int32_t waitForEnd(const LaunchedProcess &process)
+{
+    std::optional<std::int32_t> status;
+    while (!(status = exitStatus(process)))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return *status;
+}
+
+} // namespace
+
+TEST(ProcessLaunch, EveryArgumentArrivesWholeAndTheExitCodeComesBack)
+{
+    const std::vector<std::vector<std::string>> argumentRows = {
+        {"plain", "with blank", "tab\there", ""},
+        {"a \"quoted\" word", "\"", "\\\"", "ends in \\", "ends in \\\\", "C:\\dir\\", "a\\\\b"},
+        {"Ölberg ☀", "-dash", "@at", "--"},
+    };
+    const std::vector<std::string> statuses = {"0", "1", "259"};
+    const TemporaryFolder folder("platform-launch-");
+    for (std::size_t row = 0; row < argumentRows.size(); ++row) {
+        SCOPED_TRACE(row);
+        const std::string logPath = utf8(folder.path / ("log" + std::to_string(row)));
+        std::FILE *log = std::fopen(logPath.c_str(), "w+b");
+        ASSERT_NE(log, nullptr);
+        const OwnedFile errors = keepOpenOnly(fileno(log), logPath);
+        std::fclose(log);
+        std::vector<std::string> arguments{statuses[row]};
+        arguments.insert(arguments.end(), argumentRows[row].begin(), argumentRows[row].end());
+        ProcessRequest request{STAND_IN_PATH, arguments, 0, {errors.get(), {}}, kNoFile};
+        const LaunchedProcess process = launchProcess(request);
+        ASSERT_EQ(process.error, 0);
+        EXPECT_EQ(waitForEnd(process), std::stoi(statuses[row]) & kExitStatusBits);
+        std::string expected;
+        for (const std::string &argument : argumentRows[row])
+            expected += argument + '\n';
+        EXPECT_EQ(readFromStart(errors.get(), 4096), expected);
+        EXPECT_TRUE(fitsOneLaunch(STAND_IN_PATH, arguments));
+    }
+    EXPECT_FALSE(fitsOneLaunch(STAND_IN_PATH, {std::string(300000, 'x')}));
+
+    const LaunchedProcess missing = launchProcess({utf8(folder.path / "no such program"), {}, 0, {}, kNoFile});
+    EXPECT_NE(missing.error, 0);
+    EXPECT_EQ(launchFailureError(launchFailure(missing.error)), missing.error);
+}
+
+TEST(FolderListing, FilesAndVisibleFoldersOnceEachOneIdentityPerFolder)
+{
+    const TemporaryFolder folder(u8"platform Ölberg ☀ ");
+    const fs::path &root = folder.path;
+    for (const auto *name : {u8"a.jpg", u8".hidden.jpg", u8"Ölberg ☀.jpg"})
+        std::ofstream(root / name) << "x";
+    for (const auto *name : {u8"sub", u8".hidden", u8"Ölberg ☀"})
+        fs::create_directory(root / name);
+    std::error_code linkError;
+#ifdef _WIN32
+    SetFileAttributesW((root / ".hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    // The C++ library of mingw-w64 makes no links.
+    if (!CreateSymbolicLinkW((root / "link").c_str(), (root / "sub").c_str(),
+                             SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        linkError.assign(int(GetLastError()), std::system_category());
+#else
+    fs::create_directory_symlink(root / "sub", root / "link", linkError);
+#endif
+
+    FolderContents contents = listFolder(utf8(root));
+    std::sort(contents.files.begin(), contents.files.end());
+    std::sort(contents.folders.begin(), contents.folders.end());
+    EXPECT_EQ(contents.files, (std::vector<std::string>{".hidden.jpg", "a.jpg", "Ölberg ☀.jpg"}));
+    EXPECT_EQ(contents.folders, (std::vector<std::string>{"sub", "Ölberg ☀"}));   // no hidden folder, no link
+    EXPECT_EQ(listFolder(utf8(root / "sub/..")).identity, contents.identity);
+    EXPECT_NE(listFolder(utf8(root / "sub")).identity, contents.identity);
+    EXPECT_TRUE(listFolder(utf8(root / "gone")).files.empty());
+    if (linkError)
+        GTEST_SKIP() << "no link to a folder could be made here, so leaving one out is not tested: "
+                     << linkError.message();
+}
