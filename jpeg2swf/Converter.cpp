@@ -16,6 +16,7 @@
 #include <memory>
 #include <ostream>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -33,9 +34,15 @@ std::string describeDelay(double delay)
     return text;
 }
 
-// Probes every picture and names every bad one. Returns the plans when all are
-// good. The stage takes the first picture's size.
-std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std::ostream &errors)
+// The stage, sized once from the first picture, and every picture placed on it.
+struct SlideShowPlan {
+    Size stage;
+    std::vector<PicturePlan> pictures;
+};
+
+// Probes every picture and names every bad one. Returns the plan when all are
+// good.
+std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &errors)
 {
     std::vector<PicturePlan> plans;
     plans.reserve(options.pictures.size());
@@ -73,7 +80,7 @@ std::optional<std::vector<PicturePlan>> planPictures(const Options &options, std
     }
     if (!allGood)
         return std::nullopt;
-    return plans;
+    return SlideShowPlan{*stage, std::move(plans)};
 }
 
 class SwfSlideShowWriter final : public SlideShowWriter
@@ -192,8 +199,8 @@ int convert(const Options &options, std::ostream &errors)
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
-    const auto plans = planPictures(options, errors);
-    if (!plans) {
+    const auto plan = planPictures(options, errors);
+    if (!plan) {
         errors << "jpeg2swf: nothing was written\n";
         return kFailed;
     }
@@ -201,14 +208,14 @@ int convert(const Options &options, std::ostream &errors)
     try {
         OutputFile file;
         file.create(options.output);
-        const Size stage = stageSize(plans->front().info, {options.maxWidth, options.maxHeight});
+        const std::size_t count = plan->pictures.size();
         std::unique_ptr<SlideShowWriter> writer;
         if (page)
             writer = std::make_unique<PageWriter>(
-                file, PageSettings{stage, options.delay, plans->size(), options.loop, pageTitle(options.output)});
+                file, PageSettings{plan->stage, options.delay, count, options.loop, pageTitle(options.output)});
         else
-            writer = std::make_unique<SwfSlideShowWriter>(file, stage, *timeline, plans->size(), options.loop);
-        writePictures(*plans, options, *writer, progress);
+            writer = std::make_unique<SwfSlideShowWriter>(file, plan->stage, *timeline, count, options.loop);
+        writePictures(plan->pictures, options, *writer, progress);
         writer->finish();
         file.commit();
         progress.finished();
