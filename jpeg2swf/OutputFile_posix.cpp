@@ -147,7 +147,8 @@ void OutputFile::create(const std::string &output)
     // mkostemp makes the file private; give it the mode a new file would get.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(m_fd, 0666 & ~mask);
+    if (::fchmod(m_fd, 0666 & ~mask) != 0)
+        fail(output);
 }
 
 void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
