@@ -13,12 +13,6 @@
 
 namespace {
 
-void touch(const QString &path)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
 QStringList subFoldersInListingOrder(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
@@ -89,9 +83,9 @@ private slots:
         const QString r = dir.filePath("R");
         for (const char *folder : {"R", "R/B", "R/A", "R/B/B1", "R/A/A1"})
             QVERIFY(QDir(dir.path()).mkpath(folder));
-        touch(r + "/x.jpg");
+        writeTestFile(r + "/x.jpg");
         for (const char *file : {"R/B/b.jpg", "R/A/a.jpg", "R/B/B1/b1.jpg", "R/A/A1/a1.jpg"})
-            touch(dir.filePath(file));
+            writeTestFile(dir.filePath(file));
 
         // Level order, each level in the file system's own listing order.
         QStringList expected{r + "/x.jpg"};
@@ -112,7 +106,7 @@ private slots:
             QVERIFY(root.mkpath(folder));
         for (const char *file : {"~a.jpg", "a~b.jpg", ".dotfile.jpg", "A.JPG", "b.jpeg", ".hidden/h.jpg",
                                  "x.jpg/inner/in.jpg", "sub/~c.jpg", "sub/c.jpg"})
-            touch(dir.filePath(file));
+            writeTestFile(dir.filePath(file));
 
         QStringList found = walk(dir.path());
         found.sort();
@@ -137,8 +131,8 @@ private slots:
         QFETCH(int, count);
         QTemporaryDir dir;
         for (int i = 0; i < count; ++i)
-            touch(dir.filePath(QStringLiteral("%1.jpg").arg(i)));
-        touch(dir.filePath("other.png"));
+            writeTestFile(dir.filePath(QStringLiteral("%1.jpg").arg(i)));
+        writeTestFile(dir.filePath("other.png"));
         const QStringList found = walk(dir.path());
         QCOMPARE(found.size(), count);
         QStringList listed;
@@ -151,7 +145,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("a/b"));
-        touch(dir.filePath("a/b/p.jpg"));
+        writeTestFile(dir.filePath("a/b/p.jpg"));
         QVERIFY(QFile::link(dir.filePath("a"), dir.filePath("a/b/loop")));      // a circle
         QVERIFY(QFile::link(dir.filePath("a/b/p.jpg"), dir.filePath("a/link.jpg")));
         QVERIFY(QFile::link(dir.filePath("gone.jpg"), dir.filePath("a/dangling.jpg")));
@@ -169,7 +163,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("a/inside"));
-        touch(dir.filePath("a/p.jpg"));
+        writeTestFile(dir.filePath("a/p.jpg"));
         const QString inside = dir.filePath("a/inside");
         if (QProcess::execute("mount", {"--bind", dir.filePath("a"), inside}) != 0)
             QSKIP("mount --bind is not permitted here (it needs root): the bind-mount case is skipped");
@@ -183,7 +177,7 @@ private slots:
         for (const char *folder : {"one", "two", "three"})
             QVERIFY(QDir(dir.path()).mkpath(folder));
         for (const char *file : {"one/1.jpg", "two/2.jpg", "three/3.jpg"})
-            touch(dir.filePath(file));
+            writeTestFile(dir.filePath(file));
 
         // The first folder listed is the root; remove "two" as soon as its
         // level is known, before it is read.
