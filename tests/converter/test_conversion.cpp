@@ -284,41 +284,26 @@ TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
     }
 }
 
-TEST_F(Conversion, OutputThatIsOneOfThePicturesIsRefused)
+TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
 {
     const Bytes picture = makeJpeg(64, 64, {9, 9, 9});
     const std::string original = file("a.jpg", picture);
     fs::create_directory(folder / "sub");
+    fs::create_directory(folder / "out.swf");
     fs::create_hard_link(original, folder / "hardlink.jpg");
+    ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);   // like a device: never replaced
 
-    for (const std::string &output : {path("hardlink.jpg"), path("sub/../a.jpg")}) {
+    for (const auto &[output, reason] : std::vector<std::pair<std::string, std::string>>{
+             {path("hardlink.jpg"), ": is the picture"}, {path("sub/../a.jpg"), ": is the picture"},
+             {path("no/such/folder/show.swf"), ""}, {path("out.swf"), ": is a folder"},
+             {path("pipe.swf"), ": not a regular file"}}) {
         const auto result = jpeg2swf({"-r", "1", original, "-o", output});
         EXPECT_EQ(result.status, 1);
-        EXPECT_NE(result.errors.find(output + ": is the picture"), std::string::npos) << result.errors;
-        EXPECT_EQ(readFile(original), picture);
+        EXPECT_NE(result.errors.find(output + reason), std::string::npos) << result.errors;
     }
-}
-
-TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
-{
-    const std::string picture = file("a.jpg", makeJpeg(64, 64, {9, 9, 9}));
-    const std::string noFolder = path("no/such/folder/show.swf");
-    auto result = jpeg2swf({"-r", "1", picture, "-o", noFolder});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.errors.find(noFolder), std::string::npos) << result.errors;
-
-    fs::create_directory(folder / "out.swf");
-    result = jpeg2swf({"-r", "1", picture, "-o", path("out.swf")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.errors.find("is a folder"), std::string::npos);
-    EXPECT_TRUE(hiddenFiles().empty());
-
-    // A pipe (like a device) is never replaced by the finished file.
-    ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);
-    result = jpeg2swf({"-r", "1", picture, "-o", path("pipe.swf")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.errors.find("not a regular file"), std::string::npos);
+    EXPECT_EQ(readFile(original), picture);
     EXPECT_TRUE(fs::is_fifo(path("pipe.swf")));
+    EXPECT_TRUE(hiddenFiles().empty());
 }
 
 TEST_F(Conversion, AKilledRunLeavesNoOutput)
