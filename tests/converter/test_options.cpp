@@ -9,15 +9,6 @@
 #include <fstream>
 #include <tuple>
 
-namespace {
-
-ParsedCommandLine parse(std::vector<std::string> args)
-{
-    return parseCommandLine(args);
-}
-
-} // namespace
-
 // Every typed form in the shared table reads as the number it lists, or is refused.
 TEST(Delay, ReadsEveryTypedFormOfTheTable)
 {
@@ -42,20 +33,20 @@ TEST(Delay, ReadsEveryTypedFormOfTheTable)
 
 TEST(CommandLine, TheDesktopProgramsFormAndOtherOptions)
 {
-    auto parsed = parse({"-r", "2", "/p/a.jpg", "/p/b c.jpg", "-o", "/out/show.swf"});
+    auto parsed = parseCommandLine({"-r", "2", "/p/a.jpg", "/p/b c.jpg", "-o", "/out/show.swf"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.delay, 2.0);
     EXPECT_EQ(parsed.options.pictures, (std::vector<std::string>{"/p/a.jpg", "/p/b c.jpg"}));
     EXPECT_EQ(parsed.options.output, "/out/show.swf");
 
-    parsed = parse({"--delay=0,5", "a.jpg", "--output", "o.swf", "-m", "640x480", "-q", "75", "--stop", "-j", "3"});
+    parsed = parseCommandLine({"--delay=0,5", "a.jpg", "--output", "o.swf", "-m", "640x480", "-q", "75", "--stop", "-j", "3"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(std::tuple(parsed.options.delay, parsed.options.maxWidth, parsed.options.maxHeight, parsed.options.quality,
                          parsed.options.loop, parsed.options.jobs),
               std::tuple(0.5, 640, 480, 75, false, 3u));
-    EXPECT_EQ(parse({"-r", "1", "a", "-o", "o", "--max-size", "0"}).options.maxWidth, 0);
-    EXPECT_TRUE(parse({"x", "--help"}).options.help);
-    EXPECT_TRUE(parse({"--version"}).options.version);
+    EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--max-size", "0"}).options.maxWidth, 0);
+    EXPECT_TRUE(parseCommandLine({"x", "--help"}).options.help);
+    EXPECT_TRUE(parseCommandLine({"--version"}).options.version);
 }
 
 TEST(CommandLine, UsageErrorsNameWhatIsWrong)
@@ -72,12 +63,12 @@ TEST(CommandLine, UsageErrorsNameWhatIsWrong)
         {{"-r", "1", "a", "-o", "o", "-m", "640"}, "size"},
     };
     for (const auto &[args, fragment] : cases)
-        EXPECT_NE(parse(args).error.find(fragment), std::string::npos) << fragment;
+        EXPECT_NE(parseCommandLine(args).error.find(fragment), std::string::npos) << fragment;
 }
 
 TEST(CommandLine, AfterTheDoubleDashEverythingIsAPicture)
 {
-    const auto parsed = parse({"-r", "1", "-o", "o.swf", "--", "-o", "--help", "@list", "x.jpg"});
+    const auto parsed = parseCommandLine({"-r", "1", "-o", "o.swf", "--", "-o", "--help", "@list", "x.jpg"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.pictures, (std::vector<std::string>{"-o", "--help", "@list", "x.jpg"}));
     EXPECT_EQ(parsed.options.output, "o.swf");
@@ -92,7 +83,7 @@ TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
                              "@not-expanded.jpg\n-o\n/o/show.swf\n";
     testpictures::writeFile(list, testpictures::Bytes(text.begin(), text.end()));
 
-    const auto parsed = parse({"@" + list, "--", "/p/-dash.jpg"});
+    const auto parsed = parseCommandLine({"@" + list, "--", "/p/-dash.jpg"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.delay, 1.5);
     EXPECT_EQ(parsed.options.pictures,
@@ -100,6 +91,6 @@ TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
                                         "@not-expanded.jpg", "/p/-dash.jpg"}));
     EXPECT_EQ(parsed.options.output, "/o/show.swf");
 
-    EXPECT_NE(parse({"@" + (folder / "missing.txt").string()}).error.find("missing.txt"), std::string::npos);
+    EXPECT_NE(parseCommandLine({"@" + (folder / "missing.txt").string()}).error.find("missing.txt"), std::string::npos);
     std::filesystem::remove_all(folder);
 }

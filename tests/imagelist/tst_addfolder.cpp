@@ -31,50 +31,22 @@ class TestAddFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void joiningFoldsDoubledSeparatorsOnce_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("joined");
-        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg";
-        QTest::newRow("folder") << "/p" << "a.jpg" << "/p/a.jpg";
-        QTest::newRow("trailing separator") << "/p/" << "a.jpg" << "/p/a.jpg";
-        QTest::newRow("one pass over pairs") << "/a///b" << "c" << "/a//b/c";
-        QTest::newRow("leading pair") << "//server/share" << "c" << "/server/share/c";
-    }
-
     void joiningFoldsDoubledSeparatorsOnce()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QFETCH(QString, joined);
-        QCOMPARE(joinPath(folder, name), joined);
-    }
-
-    void wildcardsIgnoreLetterCase_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<bool>("matches");
-        QTest::newRow("plain") << "a.jpg" << "*.jpg" << true;
-        QTest::newRow("capitals") << "IMG_0001.JPG" << "*.jpg" << true;
-        QTest::newRow("other extension") << "b.jpeg" << "*.jpg" << false;
-        QTest::newRow("star in the extension") << "b.jpeg" << "*.jp*" << true;
-        QTest::newRow("longer name") << "a.jpg.txt" << "*.jpg" << false;
-        QTest::newRow("question mark") << "x.jpg" << "?.jpg" << true;
-        QTest::newRow("question mark is one character") << "xy.jpg" << "?.jpg" << false;
-        QTest::newRow("hidden file") << ".jpg" << "*.jpg" << true;
-        QTest::newRow("no dot") << "jpg" << "*.jpg" << false;
-        QTest::newRow("non-ASCII") << "Ünïcödé.JPG" << "*.jpg" << true;
-        QTest::newRow("backtracking") << "a.jpg.jpg" << "*.jpg" << true;
+        for (const auto &[folder, name, joined] : {std::tuple{"/", "a.jpg", "/a.jpg"}, {"/p", "a.jpg", "/p/a.jpg"},
+                                                   {"/p/", "a.jpg", "/p/a.jpg"}, {"/a///b", "c", "/a//b/c"},
+                                                   {"//server/share", "c", "/server/share/c"}})
+            QCOMPARE(joinPath(folder, name), QString(joined));
     }
 
     void wildcardsIgnoreLetterCase()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, pattern);
-        QFETCH(bool, matches);
-        QCOMPARE(matchesWildcard(name, pattern), matches);
+        for (const auto &[name, pattern, matches] :
+             {std::tuple{"a.jpg", "*.jpg", true}, {"IMG_0001.JPG", "*.jpg", true}, {"b.jpeg", "*.jpg", false},
+              {"b.jpeg", "*.jp*", true}, {"a.jpg.txt", "*.jpg", false}, {"x.jpg", "?.jpg", true},
+              {"xy.jpg", "?.jpg", false}, {".jpg", "*.jpg", true}, {"jpg", "*.jpg", false},
+              {"Ünïcödé.JPG", "*.jpg", true}, {"a.jpg.jpg", "*.jpg", true}})
+            QVERIFY2(matchesWildcard(name, pattern) == matches, name);
     }
 
     void foldersAreWalkedInLevelOrder()
@@ -119,26 +91,19 @@ private slots:
         QVERIFY(wild.contains(dir.filePath("b.jpeg")));
     }
 
-    void filesAreCountedToTheLast_data()
-    {
-        QTest::addColumn<int>("count");
-        for (int count : {0, 100, 101, 150})
-            QTest::newRow(qPrintable(QString::number(count))) << count;
-    }
-
     void filesAreCountedToTheLast()
     {
-        QFETCH(int, count);
         QTemporaryDir dir;
-        for (int i = 0; i < count; ++i)
-            writeTestFile(dir.filePath(QStringLiteral("%1.jpg").arg(i)));
         writeTestFile(dir.filePath("other.png"));
-        const QStringList found = walk(dir.path());
-        QCOMPARE(found.size(), count);
-        QStringList listed;
-        for (const QString &name : QDir(dir.path()).entryList({"*.jpg"}, QDir::Files, QDir::Unsorted))
-            listed << dir.filePath(name);
-        QCOMPARE(found, listed);
+        int made = 0;
+        for (int count : {0, 100, 101, 150}) {
+            for (; made < count; ++made)
+                writeTestFile(dir.filePath(QStringLiteral("%1.jpg").arg(made)));
+            QStringList listed;
+            for (const QString &name : QDir(dir.path()).entryList({"*.jpg"}, QDir::Files, QDir::Unsorted))
+                listed << dir.filePath(name);
+            QCOMPARE(walk(dir.path()), listed);
+        }
     }
 
     void linksToFoldersAreNotFollowed()
