@@ -172,6 +172,8 @@ Movie parse(const Bytes &file)
             if (tag.body.at(after) != 1 || tag.body.at(after + 1) != 0x41
                 || int(le(tag.body, after + 2, 2)) != picture.bitmapId)
                 throw std::runtime_error("shape does not fill with its bitmap");
+            Bits fill(tag.body, after + 4);
+            picture.fill = readMatrix(fill);
             break;
         }
         case 26: {

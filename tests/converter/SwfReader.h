@@ -28,6 +28,7 @@ struct Picture {
     Bytes jpeg;
     int shapeId = 0;
     int shapeWidth = 0, shapeHeight = 0;   // twips
+    Matrix fill;
     Matrix placement;
     int frames = 0;                        // ShowFrames while it is shown
 };
