@@ -4,13 +4,11 @@
 #include "ModalAnswer.h"
 
 #include "DelayText.h"
-#include "ImageListModel.h"
 
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QToolButton>
-#include <QTreeView>
 
 class TestDelay : public QObject
 {
@@ -108,28 +106,6 @@ private slots:
         QApplication::sendEvent(f.delayEdit(), &otherApplication);
         QCoreApplication::processEvents();
         QVERIFY(f.dialogs.messages.isEmpty());
-    }
-
-    void theWarningNeverLeavesTheListDragging()
-    {
-        MainWindowFixture f;
-        f.showLoaded();
-        f.window.imageList().append(QStringList{"/a.jpg", "/b.jpg", "/c.jpg"});
-        f.delayEdit()->setFocus();
-        f.delayEdit()->setText("abc");
-        auto *list = f.window.findChild<QTreeView *>("imageList");
-        auto send = [&](QEvent::Type type, int row) {   // a press with the left button, or a move with none
-            const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
-            const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-            QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), button, button, {});
-            QApplication::sendEvent(list->viewport(), &event);
-        };
-        list->setFocus(Qt::MouseFocusReason);   // as a click on the list moves the focus
-        send(QEvent::MouseButtonPress, 0);
-        QTRY_COMPARE(f.dialogs.messages.size(), 1);   // the box took the release
-        send(QEvent::MouseMove, 1);
-        send(QEvent::MouseMove, 2);
-        QCOMPARE(f.window.imageList().paths(), QStringList({"/a.jpg", "/b.jpg", "/c.jpg"}));
     }
 
     void filesDroppedOnTheDelayBoxAreRefused()
