@@ -53,29 +53,6 @@ struct ListFixture {
     ImageListView view;
 };
 
-// Drags the data over the list and drops it; returns the action accepted, or
-// IgnoreAction when the list refused it.
-Qt::DropAction dropOn(ImageListView &view, QMimeData *data, Qt::KeyboardModifiers keys = Qt::NoModifier,
-                      Qt::DropAction proposed = Qt::CopyAction)
-{
-    const QPoint at(30, 10);
-    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    QDragEnterEvent enter(at, offered, data, Qt::LeftButton, keys);
-    enter.setDropAction(proposed);
-    QApplication::sendEvent(view.viewport(), &enter);
-    if (!enter.isAccepted())
-        return Qt::IgnoreAction;
-    QDragMoveEvent move(at, offered, data, Qt::LeftButton, keys);
-    move.setDropAction(proposed);
-    QApplication::sendEvent(view.viewport(), &move);
-    if (!move.isAccepted())
-        return Qt::IgnoreAction;
-    QDropEvent drop(at, offered, data, Qt::LeftButton, keys);
-    drop.setDropAction(proposed);
-    QApplication::sendEvent(view.viewport(), &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-}
-
 } // namespace
 
 class TestImageList : public QObject
@@ -225,46 +202,47 @@ private slots:
         }
     }
 
-    void dropsAppendLocalFilesAsCopies_data()
-    {
-        QTest::addColumn<QList<QUrl>>("urls");
-        QTest::addColumn<bool>("shiftAfterAClick");   // a click must not switch drops off; Shift asks to move
-        QTest::addColumn<bool>("accepted");
-        const auto local = [](const QStringList &paths) {
-            QList<QUrl> urls;
-            for (const QString &path : paths)
-                urls << QUrl::fromLocalFile(path);
-            return urls;
-        };
-        const QList<QUrl> files = local({"/p/b.jpg", "/p/a.txt", "/p/b.jpg", "/p"});
-        QTest::newRow("local files, in order") << files << false << true;
-        QTest::newRow("with Shift after a click") << files << true << true;
-        QTest::newRow("plain text") << QList<QUrl>() << false << false;
-        QTest::newRow("web address") << QList<QUrl>{QUrl("https://example.org/a.jpg")} << false << false;
-    }
-
     void dropsAppendLocalFilesAsCopies()
     {
-        QFETCH(QList<QUrl>, urls);
-        QFETCH(bool, shiftAfterAClick);
-        QFETCH(bool, accepted);
-        ListFixture f({"/existing.jpg"});
-        if (shiftAfterAClick) {
-            f.press(f.centreOf(0));
-            f.release(f.centreOf(0));
+        QList<QUrl> files;
+        for (const char *path : {"/p/b.jpg", "/p/a.txt", "/p/b.jpg", "/p"})
+            files << QUrl::fromLocalFile(path);
+        // A click must not switch drops off; Shift asks to move, the list copies.
+        for (const auto &[urls, shiftAfterAClick, accepted] :
+             {std::tuple{files, false, true}, {files, true, true}, {QList<QUrl>(), false, false},
+              {QList<QUrl>{QUrl("https://example.org/a.jpg")}, false, false}}) {
+            ListFixture f({"/existing.jpg"});
+            if (shiftAfterAClick) {
+                f.press(f.centreOf(0));
+                f.release(f.centreOf(0));
+            }
+            QMimeData data;   // also as plain text and as rows of another list: neither is taken
+            data.setUrls(urls);
+            data.setText("/home/user/a.jpg");
+            data.setData("application/x-qabstractitemmodeldatalist", QByteArray("rows"));
+            const QPoint at(30, 10);
+            const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+            const Qt::KeyboardModifiers keys = shiftAfterAClick ? Qt::ShiftModifier : Qt::NoModifier;
+            QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+            QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+            QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+            bool taken = true;
+            for (QDropEvent *event : {static_cast<QDropEvent *>(&enter), static_cast<QDropEvent *>(&move), &drop}) {
+                event->setDropAction(shiftAfterAClick ? Qt::MoveAction : Qt::CopyAction);
+                if (taken) {
+                    QApplication::sendEvent(f.view.viewport(), event);
+                    taken = event->isAccepted();
+                }
+            }
+            QCOMPARE(taken, accepted);
+            QStringList expected{"/existing.jpg"};
+            if (accepted) {
+                QCOMPARE(drop.dropAction(), Qt::CopyAction);
+                for (const QUrl &url : urls)
+                    expected << QDir::toNativeSeparators(url.toLocalFile());
+            }
+            QCOMPARE(f.model.paths(), expected);
         }
-        QMimeData data;
-        data.setUrls(urls);
-        data.setText("/home/user/a.jpg");
-        data.setData("application/x-qabstractitemmodeldatalist", QByteArray("rows"));
-        const Qt::DropAction action = dropOn(f.view, &data, shiftAfterAClick ? Qt::ShiftModifier : Qt::NoModifier,
-                                             shiftAfterAClick ? Qt::MoveAction : Qt::CopyAction);
-        QCOMPARE(action, accepted ? Qt::CopyAction : Qt::IgnoreAction);
-        QStringList expected{"/existing.jpg"};
-        for (const QUrl &url : std::as_const(urls))
-            if (accepted)
-                expected << QDir::toNativeSeparators(url.toLocalFile());
-        QCOMPARE(f.model.paths(), expected);
     }
 };
 
