@@ -38,10 +38,8 @@ private slots:
     {
         // The settings folder is an ordinary file: nothing can be stored below it.
         QTemporaryDir dir;
-        QFile blocker(dir.filePath("not-a-folder"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
+        writeTestFile(dir.filePath("not-a-folder"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("not-a-folder"));
 
         MainWindowFixture f;
         f.showLoaded();
