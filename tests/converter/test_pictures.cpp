@@ -1,5 +1,5 @@
-// Reading pictures: markers, orientation, metadata, the lossless transcode and
-// the decoders behind re-encoding.
+// Reading pictures: markers, metadata, the lossless transcode and the
+// decoders behind re-encoding.
 #include "Codecs.h"
 #include "JpegInfo.h"
 #include "Picture.h"
@@ -22,16 +22,6 @@ Bytes joined(const Bytes &data, const std::vector<std::pair<std::size_t, std::si
 }
 
 } // namespace
-
-TEST(JpegMarkers, ExifOrientationIsRead)
-{
-    for (int orientation = 1; orientation <= 8; ++orientation) {
-        std::string error;
-        const auto info = parseJpeg(withExif(makeJpeg(8, 8, kOrange), orientation), error);
-        ASSERT_TRUE(info) << error;
-        EXPECT_EQ(info->orientation, orientation);
-    }
-}
 
 TEST(JpegMarkers, DamagedFilesAreRefusedWithAReason)
 {

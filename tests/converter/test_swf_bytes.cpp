@@ -25,19 +25,6 @@ Bytes tagBody(const Bytes &tag)
 
 } // namespace
 
-TEST(SwfBits, FieldsRunMostSignificantBitFirstAndPadToAByte)
-{
-    swf::ByteWriter out;
-    {
-        swf::BitWriter bits(out);
-        bits.ub(5, 3);    // 101
-        bits.ub(1, 1);    // 1
-        bits.sb(-1, 2);   // 11
-    }
-    out.u8(0xAA);
-    EXPECT_EQ(out.bytes(), (Bytes{0xBC, 0xAA}));
-}
-
 TEST(SwfBits, SignedFieldsTakeOneBitMoreThanTheMagnitude)
 {
     for (const auto &[value, bits] :
