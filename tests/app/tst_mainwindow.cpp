@@ -58,21 +58,6 @@ private slots:
         QCOMPARE(order, QStringList({"addFilesButton", "convertButton", "imageList", "addFolderButton", "delayEdit", "focusHolder"}));
     }
 
-    void anActionButtonActsOncePerClickOrSpace()
-    {
-        MainWindowFixture f;
-        f.showLoaded();
-        auto *convert = f.window.findChild<QToolButton *>("convertButton");
-        QSignalSpy clicks(convert, &QToolButton::clicked);
-
-        QTest::mouseClick(convert, Qt::LeftButton);
-        QCOMPARE(clicks.count(), 1);
-        convert->setFocus();
-        QTest::keyClick(convert, Qt::Key_Space);
-        QCOMPARE(clicks.count(), 2);
-        QVERIFY(!convert->isChecked());
-    }
-
     void listStartsEmptyWithItsOneColumn()
     {
         MainWindowFixture f;

@@ -196,8 +196,8 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
         EXPECT_EQ(movie.signature, "FWS");
         EXPECT_GE(movie.version, 8);
         EXPECT_EQ(movie.fileLength, bytes.size());
-        EXPECT_EQ(movie.tags.front().code, 69);   // FileAttributes first
-        EXPECT_EQ(movie.tags.back().code, 0);     // End last
+        EXPECT_EQ(movie.tagCodes.front(), 69);   // FileAttributes first
+        EXPECT_EQ(movie.tagCodes.back(), 0);     // End last
         ASSERT_GT(movie.frameRate88, 0);
         EXPECT_LT(movie.frameRate88, 0x8000);
         EXPECT_EQ(movie.frameCount, movie.showFrames);
