@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -26,9 +27,9 @@ std::string slurp(const std::string &path)
 
 Result run(const std::string &program, const std::vector<std::string> &args)
 {
-    char outName[] = "/tmp/jpeg2swf-test-out-XXXXXX";
-    char errName[] = "/tmp/jpeg2swf-test-err-XXXXXX";
-    const int out = mkstemp(outName), err = mkstemp(errName);
+    const std::string pattern = (std::filesystem::temp_directory_path() / "jpeg2swf-test-XXXXXX").string();
+    std::string outName = pattern, errName = pattern;
+    const int out = mkstemp(outName.data()), err = mkstemp(errName.data());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
@@ -52,8 +53,8 @@ Result run(const std::string &program, const std::vector<std::string> &args)
     close(err);
     result.output = slurp(outName);
     result.errors = slurp(errName);
-    unlink(outName);
-    unlink(errName);
+    unlink(outName.c_str());
+    unlink(errName.c_str());
     return result;
 }
 
@@ -79,24 +80,9 @@ Result jpeg2swf(const std::vector<std::string> &args)
 std::vector<Frame> decodedFrames(const std::string &swf)
 {
     std::vector<Frame> frames;
-    std::istringstream sizes(run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
-                                             "frame=width,height", "-of", "csv=p=0", swf})
-                                 .output);
-    std::string line;
-    while (std::getline(sizes, line)) {
-        Frame frame;
-        if (std::sscanf(line.c_str(), "%d,%d", &frame.width, &frame.height) == 2)
-            frames.push_back(frame);
-    }
-    const std::string colours = run("ffmpeg", {"-v", "error", "-i", swf, "-vf", "scale=1:1:flags=area",
-                                               "-fps_mode", "passthrough", "-f", "rawvideo", "-pix_fmt",
-                                               "rgb24", "-"})
-                                    .output;
-    for (std::size_t i = 0; i < frames.size() && i * 3 + 2 < colours.size(); ++i) {
-        frames[i].r = static_cast<unsigned char>(colours[i * 3]);
-        frames[i].g = static_cast<unsigned char>(colours[i * 3 + 1]);
-        frames[i].b = static_cast<unsigned char>(colours[i * 3 + 2]);
-    }
+    std::istringstream lines(run("bash", {SWF_FRAMES_PATH, swf}).output);
+    for (Frame f; lines >> f.width >> f.height >> f.r >> f.g >> f.b;)
+        frames.push_back(f);
     return frames;
 }
 

@@ -137,8 +137,7 @@ Movie parse(const Bytes &file)
     bool sawStop = false;
     while (at < file.size()) {
         const std::uint32_t header = le(file, at, 2);
-        Tag tag;
-        tag.code = int(header >> 6);
+        const int code = int(header >> 6);
         std::uint32_t length = header & 0x3F;
         at += 2;
         if (length == 0x3F) {
@@ -147,14 +146,14 @@ Movie parse(const Bytes &file)
         }
         if (at + length > file.size())
             throw std::runtime_error("tag past the end");
-        tag.body.assign(file.begin() + std::ptrdiff_t(at), file.begin() + std::ptrdiff_t(at + length));
+        const Bytes body(file.begin() + std::ptrdiff_t(at), file.begin() + std::ptrdiff_t(at + length));
         at += length;
 
-        switch (tag.code) {
+        switch (code) {
         case 21: {
             Picture picture;
-            picture.bitmapId = int(le(tag.body, 0, 2));
-            picture.jpeg.assign(tag.body.begin() + 2, tag.body.end());
+            picture.bitmapId = int(le(body, 0, 2));
+            picture.jpeg.assign(body.begin() + 2, body.end());
             if (jpegFrame(picture.jpeg) != std::pair(0xC0, 3))
                 throw std::runtime_error("a picture is not a baseline JPEG with three components");
             movie.pictures.push_back(picture);
@@ -162,30 +161,30 @@ Movie parse(const Bytes &file)
         }
         case 2: {
             Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
-            picture.shapeId = int(le(tag.body, 0, 2));
-            Bits bits(tag.body, 2);
+            picture.shapeId = int(le(body, 0, 2));
+            Bits bits(body, 2);
             const int rn = int(bits.ub(5));
             const int x0 = bits.sb(rn), x1 = bits.sb(rn), y0 = bits.sb(rn), y1 = bits.sb(rn);
             picture.shapeWidth = x1 - x0;
             picture.shapeHeight = y1 - y0;
             std::size_t after = bits.byteAfter();
-            if (tag.body.at(after) != 1 || tag.body.at(after + 1) != 0x41
-                || int(le(tag.body, after + 2, 2)) != picture.bitmapId)
+            if (body.at(after) != 1 || body.at(after + 1) != 0x41
+                || int(le(body, after + 2, 2)) != picture.bitmapId)
                 throw std::runtime_error("shape does not fill with its bitmap");
-            Bits fill(tag.body, after + 4);
+            Bits fill(body, after + 4);
             picture.fill = readMatrix(fill);
             break;
         }
         case 26: {
             Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
-            if (int(le(tag.body, 3, 2)) != picture.shapeId)
+            if (int(le(body, 3, 2)) != picture.shapeId)
                 throw std::runtime_error("places another character than the last shape");
-            Bits bits(tag.body, 5);
+            Bits bits(body, 5);
             picture.placement = readMatrix(bits);
             break;
         }
         case 12:
-            sawStop = tag.body == Bytes{0x07, 0x00};
+            sawStop = body == Bytes{0x07, 0x00};
             break;
         case 1:
             ++movie.showFrames;
@@ -197,7 +196,7 @@ Movie parse(const Bytes &file)
         default:
             break;
         }
-        movie.tags.push_back(std::move(tag));
+        movie.tagCodes.push_back(code);
     }
     return movie;
 }

@@ -13,11 +13,6 @@ namespace swfread {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct Tag {
-    int code = 0;
-    Bytes body;
-};
-
 struct Matrix {
     double scaleX = 1, scaleY = 1, skew0 = 0, skew1 = 0;
     int translateX = 0, translateY = 0;
@@ -40,7 +35,7 @@ struct Movie {
     int stageWidth = 0, stageHeight = 0;   // twips
     std::uint16_t frameRate88 = 0;
     std::uint16_t frameCount = 0;
-    std::vector<Tag> tags;
+    std::vector<int> tagCodes;
     std::vector<Picture> pictures;
     int showFrames = 0;
     bool stops = false;                    // a DoAction with Stop before the last ShowFrame

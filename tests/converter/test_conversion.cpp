@@ -41,8 +41,8 @@ class Conversion : public testing::Test
 protected:
     void SetUp() override
     {
-        char name[] = "/tmp/jpeg2swf-conversion-XXXXXX";
-        folder = mkdtemp(name);
+        std::string name = (fs::temp_directory_path() / "jpeg2swf-conversion-XXXXXX").string();
+        folder = mkdtemp(name.data());
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -124,7 +124,7 @@ TEST_F(Conversion, EveryKindOfPictureDecodesInOrderAtItsShownSize)
     const std::vector<Input> inputs = {
         {"a.jpg", withExif(makeJpeg(800, 600, {200, 30, 30}), 1), 800, 600, 800, 600, {200, 30, 30}},
         {"b444.jpg", makeJpeg(640, 480, {30, 180, 30}, JpegKind::Baseline, Chroma::S444), 640, 480, 640, 480, {30, 180, 30}},
-        {"c.jpg", makeJpeg(800, 600, {30, 30, 200}, JpegKind::Progressive), 800, 600, 800, 600, {30, 30, 200}},
+        {"c 'quoted' Ölberg ☀.jpg", makeJpeg(800, 600, {30, 30, 200}, JpegKind::Progressive), 800, 600, 800, 600, {30, 30, 200}},
         {"d.jpg", makeJpeg(400, 300, {220, 220, 40}, JpegKind::Arithmetic), 400, 300, 400, 300, {220, 220, 40}},
         {"e.jpg", makeJpeg(300, 300, {128, 128, 128}, JpegKind::Greyscale), 300, 300, 300, 300, {128, 128, 128}},
         {"f.jpg", makeJpeg(320, 240, {250, 20, 250}, JpegKind::Cmyk), 320, 240, 320, 240, {250, 20, 250}},
@@ -166,49 +166,16 @@ TEST_F(Conversion, EveryKindOfPictureDecodesInOrderAtItsShownSize)
         EXPECT_EQ(picture.shapeHeight, inputs[i].shownHeight * 20);
         EXPECT_EQ(picture.placement.translateX, (800 - inputs[i].shownWidth) * 10);
         EXPECT_EQ(picture.placement.translateY, (600 - inputs[i].shownHeight) * 10);
-        EXPECT_EQ(picture.bitmapId, int(2 * i + 1));
-        EXPECT_EQ(picture.shapeId, int(2 * i + 2));
     }
-    // Turned a quarter clockwise: the stored top row becomes the right column.
-    const auto &turned = movie.pictures[9].fill;
-    EXPECT_EQ(turned.skew0, 20);
-    EXPECT_EQ(turned.skew1, -20);
-    EXPECT_EQ(turned.translateX, 200 * 20);
-    EXPECT_EQ(turned.scaleX, 0);
-    // Anticlockwise: the stored top row becomes the left column, read upwards.
-    const auto &back = movie.pictures[11].fill;
-    EXPECT_EQ(back.skew0, -20);
-    EXPECT_EQ(back.skew1, 20);
-    EXPECT_EQ(back.translateY, 600 * 20);
-    EXPECT_EQ(movie.pictures[0].fill.scaleX, 20);
-
+    // The turned pictures are filled turned: a quarter clockwise, a quarter back.
+    EXPECT_TRUE(movie.pictures[9].fill.scaleX == 0 && movie.pictures[9].fill.skew0 == 20 && movie.pictures[9].fill.skew1 == -20);
+    EXPECT_TRUE(movie.pictures[11].fill.scaleX == 0 && movie.pictures[11].fill.skew0 == -20 && movie.pictures[11].fill.skew1 == 20);
     // No metadata reaches the slide show.
     const std::string text(swf.begin(), swf.end());
     EXPECT_EQ(text.find("CAMERA-SERIAL"), std::string::npos);
     EXPECT_EQ(text.find("51.5N"), std::string::npos);
     EXPECT_EQ(text.find("Exif"), std::string::npos);
     EXPECT_TRUE(hiddenFiles().empty());
-}
-
-TEST_F(Conversion, MaxSizeZeroKeepsTheFirstPicturesOwnSize)
-{
-    const std::string big = file("big.jpg", makeJpeg(10000, 7000, {120, 40, 160}));
-    const std::string small = file("small.jpg", makeJpeg(500, 500, {10, 200, 10}));
-    ASSERT_EQ(jpeg2swf({"-r", "1", "--max-size", "0", big, small, "-o", path("big.swf")}).status, 0);
-    const auto frames = testrun::decodedFrames(path("big.swf"));
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].width, 10000);
-    EXPECT_EQ(frames[1].width, 500);
-    const auto movie = swfread::parse(readFile(path("big.swf")));
-    EXPECT_EQ(movie.stageWidth, 200000);
-    // The 200000-twip shape edges are split into pieces a player can read.
-    EXPECT_EQ(movie.pictures[0].shapeWidth, 200000);
-
-    // Pictures embedded as they are: the Windows converter writes the same bytes.
-    if (testrun::windowsConverter()) {
-        ASSERT_EQ(testrun::run(JPEG2SWF_PATH, {"-r", "1", "--max-size", "0", big, small, "-o", path("linux.swf")}).status, 0);
-        EXPECT_EQ(readFile(path("linux.swf")), readFile(path("big.swf")));
-    }
 }
 
 TEST_F(Conversion, EachPictureIsHeldForTheDelay)
@@ -221,12 +188,10 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
         double seconds;
         bool stop;
     };
-    for (const Case &c : {Case{"2", 2, false}, Case{"1,5", 1.5, true}, Case{"0.25", 0.25, false},
-                          Case{"7", 7, false}, Case{"0.3", 0.3, true}}) {
+    for (const Case &c : {Case{"0.25", 0.25, false}, Case{"1,5", 1.5, true}}) {
         SCOPED_TRACE(c.delay);
-        std::vector<std::string> args{"-r", c.delay};
+        std::vector<std::string> args{"-r", c.delay, "-o", path("timed.swf")};
         args.insert(args.end(), pictures.begin(), pictures.end());
-        args.insert(args.end(), {"-o", path("timed.swf")});
         if (c.stop)
             args.push_back("--stop");
         ASSERT_EQ(jpeg2swf(args).status, 0);
@@ -236,8 +201,8 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
         EXPECT_EQ(movie.signature, "FWS");
         EXPECT_GE(movie.version, 8);
         EXPECT_EQ(movie.fileLength, bytes.size());
-        EXPECT_EQ(movie.tags.front().code, 69);   // FileAttributes first
-        EXPECT_EQ(movie.tags.back().code, 0);     // End last
+        EXPECT_EQ(movie.tagCodes.front(), 69);   // FileAttributes first
+        EXPECT_EQ(movie.tagCodes.back(), 0);     // End last
         ASSERT_GT(movie.frameRate88, 0);
         EXPECT_LT(movie.frameRate88, 0x8000);
         EXPECT_EQ(movie.frameCount, movie.showFrames);
@@ -248,6 +213,12 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
         }
         EXPECT_EQ(movie.stops, c.stop);
         EXPECT_EQ(testrun::decodedFrames(path("timed.swf")).size(), 3u);
+        // Pictures embedded as they are: the Windows converter writes the same bytes.
+        if (testrun::windowsConverter()) {
+            args[3] = path("linux.swf");
+            ASSERT_EQ(testrun::run(JPEG2SWF_PATH, args).status, 0);
+            EXPECT_EQ(readFile(path("linux.swf")), bytes);
+        }
     }
 }
 
@@ -322,41 +293,26 @@ TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
     }
 }
 
-TEST_F(Conversion, OutputThatIsOneOfThePicturesIsRefused)
+TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
 {
     const Bytes picture = makeJpeg(64, 64, {9, 9, 9});
     const std::string original = file("a.jpg", picture);
     fs::create_directory(folder / "sub");
+    fs::create_directory(folder / "out.swf");
     fs::create_hard_link(original, folder / "hardlink.jpg");
+    ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);   // like a device: never replaced
 
-    for (const std::string &output : {path("hardlink.jpg"), path("sub/../a.jpg")}) {
+    for (const auto &[output, reason] : std::vector<std::pair<std::string, std::string>>{
+             {path("hardlink.jpg"), ": is the picture"}, {path("sub/../a.jpg"), ": is the picture"},
+             {path("no/such/folder/show.swf"), ""}, {path("out.swf"), ": is a folder"},
+             {path("pipe.swf"), ": not a regular file"}}) {
         const auto result = jpeg2swf({"-r", "1", original, "-o", output});
         EXPECT_EQ(result.status, 1);
-        EXPECT_NE(result.errors.find(output + ": is the picture"), std::string::npos) << result.errors;
-        EXPECT_EQ(readFile(original), picture);
+        EXPECT_NE(result.errors.find(output + reason), std::string::npos) << result.errors;
     }
-}
-
-TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
-{
-    const std::string picture = file("a.jpg", makeJpeg(64, 64, {9, 9, 9}));
-    const std::string noFolder = path("no/such/folder/show.swf");
-    auto result = jpeg2swf({"-r", "1", picture, "-o", noFolder});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.errors.find(noFolder), std::string::npos) << result.errors;
-
-    fs::create_directory(folder / "out.swf");
-    result = jpeg2swf({"-r", "1", picture, "-o", path("out.swf")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.errors.find("is a folder"), std::string::npos);
-    EXPECT_TRUE(hiddenFiles().empty());
-
-    // A pipe (like a device) is never replaced by the finished file.
-    ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);
-    result = jpeg2swf({"-r", "1", picture, "-o", path("pipe.swf")});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.errors.find("not a regular file"), std::string::npos);
+    EXPECT_EQ(readFile(original), picture);
     EXPECT_TRUE(fs::is_fifo(path("pipe.swf")));
+    EXPECT_TRUE(hiddenFiles().empty());
 }
 
 TEST_F(Conversion, AKilledRunLeavesNoOutput)
@@ -376,9 +332,7 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
         SCOPED_TRACE(signal);
         const pid_t child = startWriting(args);
         kill(child, signal);
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(windows ? WIFEXITED(status) && WEXITSTATUS(status) == 0x3A : WIFSIGNALED(status));
+        EXPECT_EQ(exitStatus(child), windows ? 0x3A : 128 + signal);
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);   // the picture alone
     }
 }
@@ -398,10 +352,7 @@ TEST_F(Conversion, APictureCutShortAfterTheCheckIsNamedAndNothingIsWritten)
 
     const pid_t child = startWriting(args, path("errors.txt"));
     fs::resize_file(cut, jpegSize);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(exitStatus(child), 1);
     const Bytes errors = readFile(path("errors.txt"));
     EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
     EXPECT_FALSE(fs::exists(path("show.swf")));
@@ -482,39 +433,6 @@ TEST_F(Conversion, ATerminalSeesOneProgressLineUnlessQuiet)
     }
 }
 
-TEST_F(Conversion, AwkwardPathsAreTakenAsPaths)
-{
-    const Bytes picture = makeJpeg(32, 32, {200, 100, 0});
-    // Windows file names cannot hold '"'.
-    const std::string quote = testrun::windowsConverter() ? "'" : "\"";
-    const std::vector<std::string> names = {"-dash.jpg", "with blank.jpg", "quote" + quote + "d 'x'.jpg",
-                                            "Ünïcödé.jpg", "Ölberg ☀ 🎞.jpg", "@at.jpg"};
-    std::vector<std::string> paths;
-    for (const std::string &name : names)
-        paths.push_back(file(name, picture));
-    fs::create_directory(folder / "Ausgabe ä");
-    const std::string output = path("Ausgabe ä/-show " + quote + ".swf");
-
-    std::vector<std::string> args{"-r", "1", "-o", output, "--"};
-    args.insert(args.end(), names.begin(), names.end());
-    const auto cwd = fs::current_path();
-    fs::current_path(folder);
-    const auto direct = jpeg2swf(args);
-    fs::current_path(cwd);
-    ASSERT_EQ(direct.status, 0) << direct.errors;
-    EXPECT_EQ(testrun::decodedFrames(output).size(), names.size());
-
-    // The same through a list file, one argument per line.
-    std::string list = "-r\n1\n-o\n" + output + "\n--\n";
-    for (const std::string &p : paths)
-        list += p + "\n";
-    const std::string listFile = file("args.txt", Bytes(list.begin(), list.end()));
-    fs::remove(output);
-    const auto listed = jpeg2swf({"@" + listFile});
-    ASSERT_EQ(listed.status, 0) << listed.errors;
-    EXPECT_EQ(testrun::decodedFrames(output).size(), names.size());
-}
-
 TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)
 {
     std::string list = "-r\n1\n-o\n" + path("o.swf") + "\n";
@@ -523,20 +441,6 @@ TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)
     const auto result = jpeg2swf({"@" + file("list.txt", Bytes(list.begin(), list.end()))});
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.errors.find("40000 pictures do not fit"), std::string::npos) << result.errors.substr(0, 300);
-
-    const auto tooFast = jpeg2swf({"-r", "0.001", "/x.jpg", "-o", path("o.swf")});
-    EXPECT_EQ(tooFast.status, 2);
     EXPECT_FALSE(fs::exists(path("o.swf")));
-}
-
-TEST_F(Conversion, HelpVersionAndUsageErrors)
-{
-    const auto help = jpeg2swf({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("Usage: jpeg2swf -r DELAY"), std::string::npos);
-    EXPECT_EQ(jpeg2swf({"--version"}).status, 0);
-    // Blanks and quotes reach the converter whole, on Windows' command line too.
-    const auto usage = jpeg2swf({"-r", "so \"on\" \\\"", "a.jpg", "-o", "b.swf"});
-    EXPECT_EQ(usage.status, 2);
-    EXPECT_NE(usage.errors.find("jpeg2swf: delay 'so \"on\" \\\"'"), std::string::npos) << usage.errors;
+    EXPECT_EQ(jpeg2swf({"--help"}).status, 0);
 }

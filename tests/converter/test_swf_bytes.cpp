@@ -25,19 +25,6 @@ Bytes tagBody(const Bytes &tag)
 
 } // namespace
 
-TEST(SwfBits, FieldsRunMostSignificantBitFirstAndPadToAByte)
-{
-    swf::ByteWriter out;
-    {
-        swf::BitWriter bits(out);
-        bits.ub(5, 3);    // 101
-        bits.ub(1, 1);    // 1
-        bits.sb(-1, 2);   // 11
-    }
-    out.u8(0xAA);
-    EXPECT_EQ(out.bytes(), (Bytes{0xBC, 0xAA}));
-}
-
 TEST(SwfBits, SignedFieldsTakeOneBitMoreThanTheMagnitude)
 {
     for (const auto &[value, bits] :
@@ -56,6 +43,9 @@ TEST(SwfRectAndMatrix, MatchHandComputedBytes)
     EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{.translateX = 20, .translateY = -20}), (Bytes{0x0C, 0xA5, 0x80}));
     EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{.scaleX = -65536}), (Bytes{0xCB, 0x00, 0x00, 0x40, 0x00, 0x00}));
     EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{}), (Bytes{0x00}));
+    // A quarter turn: scale (0, 0) in 1 bit each, rotate (1.0, -1.0) in 18 bits, no translation.
+    EXPECT_EQ(encoded(swf::writeMatrix, swf::Matrix{.scaleX = 0, .scaleY = 0, .rotateSkew0 = 65536, .rotateSkew1 = -65536}),
+              (Bytes{0x84, 0xC9, 0x00, 0x00, 0xC0, 0x00, 0x00}));
 }
 
 TEST(SwfTagHeader, ShortAndLongForms)

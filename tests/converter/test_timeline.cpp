@@ -36,14 +36,8 @@ INSTANTIATE_TEST_SUITE_P(Delays, TimelineForDelay,
                          testing::Values(1.0, 2.0, 0.5, 1.5, 0.1, 0.04, 3.7, 10.0, 255.0, 300.0, 1000.0,
                                          1.0 / 127.0, 0.333));
 
-TEST(Timeline, EverydayDelaysTakeOneFrameAndImpossibleOnesAreRefused)
+TEST(Timeline, ImpossibleDelaysAreRefused)
 {
-    for (const auto &[delay, rate] : std::vector<std::pair<double, int>>{{1, 256}, {2, 128}, {0.25, 4 * 256}}) {
-        const auto timeline = chooseTimeline(delay);
-        ASSERT_TRUE(timeline);
-        EXPECT_EQ(timeline->framesPerPicture, 1u);
-        EXPECT_EQ(timeline->frameRate88, rate);
-    }
     // Faster than 128 fps, more frames than a SWF can hold, not a number.
     for (double delay : {0.0, -1.0, 1.0 / 200, 1e9, std::nan("")})
         EXPECT_FALSE(chooseTimeline(delay)) << delay;

@@ -15,8 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 wait_until() {
   local tries=600
   until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || fail "timed out waiting for: $*"
+    ((--tries > 0)) || fail "timed out waiting for: $*"
     sleep 0.05
   done
 }
@@ -57,6 +56,7 @@ start_app() {
   main=""   # a restarted program may get the same window id
   main=$(focus_new Pictoreel)
 }
+stop_app() { kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""; }
 click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
 near() { [ $(($1 - $2)) -le 1 ] && [ $(($2 - $1)) -le 1 ]; }
 
@@ -72,7 +72,7 @@ xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 20 "2"
 delay_stored() { grep -qx 'Delay=2' "$XDG_CONFIG_HOME/Velmora.conf"; }
 wait_until delay_stored
-kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
+stop_app
 start_app
 click_at 269 146
 xdotool key --clearmodifiers ctrl+a ctrl+c
@@ -125,7 +125,7 @@ seen=$(bash "$(dirname "$0")/../support/swf_frames.sh" "$output" |
 [ "$seen" = "$expected" ] || fail "pictures in the SWF: $(echo $seen) - expected $(echo $expected)"
 # 6. Under a window manager, which adds its frame after the window is shown,
 # the window is centred on its outer size, frame included.
-kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
+stop_app
 openbox >/dev/null 2>&1 &
 wm_pid=$!
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }

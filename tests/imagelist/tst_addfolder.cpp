@@ -13,12 +13,6 @@
 
 namespace {
 
-void touch(const QString &path)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
 QStringList subFoldersInListingOrder(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
@@ -37,50 +31,22 @@ class TestAddFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void joiningFoldsDoubledSeparatorsOnce_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("joined");
-        QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg";
-        QTest::newRow("folder") << "/p" << "a.jpg" << "/p/a.jpg";
-        QTest::newRow("trailing separator") << "/p/" << "a.jpg" << "/p/a.jpg";
-        QTest::newRow("one pass over pairs") << "/a///b" << "c" << "/a//b/c";
-        QTest::newRow("leading pair") << "//server/share" << "c" << "/server/share/c";
-    }
-
     void joiningFoldsDoubledSeparatorsOnce()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QFETCH(QString, joined);
-        QCOMPARE(joinPath(folder, name), joined);
-    }
-
-    void wildcardsIgnoreLetterCase_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<bool>("matches");
-        QTest::newRow("plain") << "a.jpg" << "*.jpg" << true;
-        QTest::newRow("capitals") << "IMG_0001.JPG" << "*.jpg" << true;
-        QTest::newRow("other extension") << "b.jpeg" << "*.jpg" << false;
-        QTest::newRow("star in the extension") << "b.jpeg" << "*.jp*" << true;
-        QTest::newRow("longer name") << "a.jpg.txt" << "*.jpg" << false;
-        QTest::newRow("question mark") << "x.jpg" << "?.jpg" << true;
-        QTest::newRow("question mark is one character") << "xy.jpg" << "?.jpg" << false;
-        QTest::newRow("hidden file") << ".jpg" << "*.jpg" << true;
-        QTest::newRow("no dot") << "jpg" << "*.jpg" << false;
-        QTest::newRow("non-ASCII") << "Ünïcödé.JPG" << "*.jpg" << true;
-        QTest::newRow("backtracking") << "a.jpg.jpg" << "*.jpg" << true;
+        for (const auto &[folder, name, joined] : {std::tuple{"/", "a.jpg", "/a.jpg"}, {"/p", "a.jpg", "/p/a.jpg"},
+                                                   {"/p/", "a.jpg", "/p/a.jpg"}, {"/a///b", "c", "/a//b/c"},
+                                                   {"//server/share", "c", "/server/share/c"}})
+            QCOMPARE(joinPath(folder, name), QString(joined));
     }
 
     void wildcardsIgnoreLetterCase()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, pattern);
-        QFETCH(bool, matches);
-        QCOMPARE(matchesWildcard(name, pattern), matches);
+        for (const auto &[name, pattern, matches] :
+             {std::tuple{"a.jpg", "*.jpg", true}, {"IMG_0001.JPG", "*.jpg", true}, {"b.jpeg", "*.jpg", false},
+              {"b.jpeg", "*.jp*", true}, {"a.jpg.txt", "*.jpg", false}, {"x.jpg", "?.jpg", true},
+              {"xy.jpg", "?.jpg", false}, {".jpg", "*.jpg", true}, {"jpg", "*.jpg", false},
+              {"Ünïcödé.JPG", "*.jpg", true}, {"a.jpg.jpg", "*.jpg", true}})
+            QVERIFY2(matchesWildcard(name, pattern) == matches, name);
     }
 
     void foldersAreWalkedInLevelOrder()
@@ -89,9 +55,9 @@ private slots:
         const QString r = dir.filePath("R");
         for (const char *folder : {"R", "R/B", "R/A", "R/B/B1", "R/A/A1"})
             QVERIFY(QDir(dir.path()).mkpath(folder));
-        touch(r + "/x.jpg");
+        writeTestFile(r + "/x.jpg");
         for (const char *file : {"R/B/b.jpg", "R/A/a.jpg", "R/B/B1/b1.jpg", "R/A/A1/a1.jpg"})
-            touch(dir.filePath(file));
+            writeTestFile(dir.filePath(file));
 
         // Level order, each level in the file system's own listing order.
         QStringList expected{r + "/x.jpg"};
@@ -112,7 +78,7 @@ private slots:
             QVERIFY(root.mkpath(folder));
         for (const char *file : {"~a.jpg", "a~b.jpg", ".dotfile.jpg", "A.JPG", "b.jpeg", ".hidden/h.jpg",
                                  "x.jpg/inner/in.jpg", "sub/~c.jpg", "sub/c.jpg"})
-            touch(dir.filePath(file));
+            writeTestFile(dir.filePath(file));
 
         QStringList found = walk(dir.path());
         found.sort();
@@ -125,33 +91,26 @@ private slots:
         QVERIFY(wild.contains(dir.filePath("b.jpeg")));
     }
 
-    void filesAreCountedToTheLast_data()
-    {
-        QTest::addColumn<int>("count");
-        for (int count : {0, 100, 101, 150})
-            QTest::newRow(qPrintable(QString::number(count))) << count;
-    }
-
     void filesAreCountedToTheLast()
     {
-        QFETCH(int, count);
         QTemporaryDir dir;
-        for (int i = 0; i < count; ++i)
-            touch(dir.filePath(QStringLiteral("%1.jpg").arg(i)));
-        touch(dir.filePath("other.png"));
-        const QStringList found = walk(dir.path());
-        QCOMPARE(found.size(), count);
-        QStringList listed;
-        for (const QString &name : QDir(dir.path()).entryList({"*.jpg"}, QDir::Files, QDir::Unsorted))
-            listed << dir.filePath(name);
-        QCOMPARE(found, listed);
+        writeTestFile(dir.filePath("other.png"));
+        int made = 0;
+        for (int count : {0, 100, 101, 150}) {
+            for (; made < count; ++made)
+                writeTestFile(dir.filePath(QStringLiteral("%1.jpg").arg(made)));
+            QStringList listed;
+            for (const QString &name : QDir(dir.path()).entryList({"*.jpg"}, QDir::Files, QDir::Unsorted))
+                listed << dir.filePath(name);
+            QCOMPARE(walk(dir.path()), listed);
+        }
     }
 
     void linksToFoldersAreNotFollowed()
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("a/b"));
-        touch(dir.filePath("a/b/p.jpg"));
+        writeTestFile(dir.filePath("a/b/p.jpg"));
         QVERIFY(QFile::link(dir.filePath("a"), dir.filePath("a/b/loop")));      // a circle
         QVERIFY(QFile::link(dir.filePath("a/b/p.jpg"), dir.filePath("a/link.jpg")));
         QVERIFY(QFile::link(dir.filePath("gone.jpg"), dir.filePath("a/dangling.jpg")));
@@ -169,7 +128,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("a/inside"));
-        touch(dir.filePath("a/p.jpg"));
+        writeTestFile(dir.filePath("a/p.jpg"));
         const QString inside = dir.filePath("a/inside");
         if (QProcess::execute("mount", {"--bind", dir.filePath("a"), inside}) != 0)
             QSKIP("mount --bind is not permitted here (it needs root): the bind-mount case is skipped");
@@ -183,7 +142,7 @@ private slots:
         for (const char *folder : {"one", "two", "three"})
             QVERIFY(QDir(dir.path()).mkpath(folder));
         for (const char *file : {"one/1.jpg", "two/2.jpg", "three/3.jpg"})
-            touch(dir.filePath(file));
+            writeTestFile(dir.filePath(file));
 
         // The first folder listed is the root; remove "two" as soon as its
         // level is known, before it is read.

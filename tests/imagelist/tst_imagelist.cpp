@@ -53,39 +53,6 @@ struct ListFixture {
     ImageListView view;
 };
 
-QMimeData *files(const QStringList &paths)
-{
-    auto *data = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    data->setUrls(urls);
-    return data;
-}
-
-// Drags the data over the list and drops it; returns the action accepted, or
-// IgnoreAction when the list refused it.
-Qt::DropAction dropOn(ImageListView &view, QMimeData *data, Qt::KeyboardModifiers keys = Qt::NoModifier,
-                      Qt::DropAction proposed = Qt::CopyAction)
-{
-    const QPoint at(30, 10);
-    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    QDragEnterEvent enter(at, offered, data, Qt::LeftButton, keys);
-    enter.setDropAction(proposed);
-    QApplication::sendEvent(view.viewport(), &enter);
-    if (!enter.isAccepted())
-        return Qt::IgnoreAction;
-    QDragMoveEvent move(at, offered, data, Qt::LeftButton, keys);
-    move.setDropAction(proposed);
-    QApplication::sendEvent(view.viewport(), &move);
-    if (!move.isAccepted())
-        return Qt::IgnoreAction;
-    QDropEvent drop(at, offered, data, Qt::LeftButton, keys);
-    drop.setDropAction(proposed);
-    QApplication::sendEvent(view.viewport(), &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-}
-
 } // namespace
 
 class TestImageList : public QObject
@@ -109,87 +76,64 @@ private slots:
         QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsDropEnabled));
     }
 
-    void draggingRowByRowMovesThePicture()
+    // Steps, by row ("_": under the last row): p/P press left/right, m/M move
+    // holding left/right, n move with no button, r/R release, d double-click,
+    // f focus leaves, w window deactivated, x remove the row from the model,
+    // c check that no drag is on and the pointer is back.
+    void mouseStepsReorderAndRemove_data()
     {
-        ListFixture f({"A", "B", "C", "D"});
-        f.press(f.centreOf(0));
-        for (int row = 1; row < 4; ++row)
-            f.move(f.centreOf(row));
-        f.release(f.centreOf(3));
-        QCOMPARE(f.model.paths(), QStringList({"B", "C", "D", "A"}));
-        QCOMPARE(f.selectedRow(), 3);
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("selected");   // -2: not checked
+        const QStringList abcd{"A", "B", "C", "D"}, abc{"A", "B", "C"};
+        QTest::newRow("row by row") << abcd << "p0 m1 m2 m3 r3" << QStringList{"B", "C", "D", "A"} << 3;
+        QTest::newRow("one jump exchanges two") << abcd << "p0 m3 r3" << QStringList{"D", "B", "C", "A"} << 3;
+        QTest::newRow("equal texts") << QStringList{"A", "B", "A", "C"} << "p0 m2" << QStringList{"A", "B", "A", "C"} << 0;
+        QTest::newRow("press outside, any button") << abcd << "p1 r1 P_ M3 R3 c" << QStringList{"A", "D", "C", "B"} << -2;
+        QTest::newRow("moves without a drag") << abc << "n0 n1 n2 p_ m0" << abc << -2;
+        QTest::newRow("drag ends: move with no button") << abc << "p0 n2 c p0 m1" << QStringList{"B", "A", "C"} << -2;
+        QTest::newRow("drag ends: focus leaves") << abc << "p0 f c p0 m1" << QStringList{"B", "A", "C"} << -2;
+        QTest::newRow("drag ends: modal box") << abc << "p0 w c p0 m1" << QStringList{"B", "A", "C"} << -2;
+        QTest::newRow("double-click on empty list") << QStringList{} << "d_" << QStringList{} << -2;
+        QTest::newRow("double-click, none selected") << abc << "d_" << abc << -2;
+        QTest::newRow("double-click removes selected") << abc << "p1 r1 d_" << QStringList{"A", "C"} << -2;
+        QTest::newRow("removed row not dragged") << abcd << "p1 r1 d1 p_ m0 m2 r2" << QStringList{"A", "C", "D"} << -2;
+        QTest::newRow("other row removed") << abcd << "p2 r2 x0 p_ m0 r0" << QStringList{"C", "B", "D"} << -2;
     }
 
-    void oneJumpExchangesOnlyTheTwoRows()
+    void mouseStepsReorderAndRemove()
     {
-        ListFixture f({"A", "B", "C", "D"});
-        f.press(f.centreOf(0));
-        f.move(f.centreOf(3));
-        f.release(f.centreOf(3));
-        QCOMPARE(f.model.paths(), QStringList({"D", "B", "C", "A"}));
-        QCOMPARE(f.selectedRow(), 3);
-    }
-
-    void equalTextsExchangeNothing()
-    {
-        ListFixture f({"A", "B", "A", "C"});
-        f.press(f.centreOf(0));
-        f.move(f.centreOf(2));
-        QCOMPARE(f.model.paths(), QStringList({"A", "B", "A", "C"}));
-        QCOMPARE(f.selectedRow(), 0);
-        QCOMPARE(f.view.verticalScrollBar()->value(), 0);
-    }
-
-    void aPressOutsideEveryRowCarriesTheRememberedPicture()
-    {
-        ListFixture f({"A", "B", "C", "D"});
-        f.press(f.centreOf(1));
-        f.release(f.centreOf(1));
-        f.press(f.below(), Qt::RightButton);   // any button starts a drag
-        QVERIFY(f.view.isDragging());
-        f.move(f.centreOf(3), Qt::RightButton);
-        f.release(f.centreOf(3), Qt::RightButton);
-        QVERIFY(!f.view.isDragging());
-        QCOMPARE(f.model.paths(), QStringList({"A", "D", "C", "B"}));
-    }
-
-    void movesWithoutADragChangeNothing()
-    {
-        ListFixture f({"A", "B", "C"});
-        for (int row = 0; row < 3; ++row)
-            f.move(f.centreOf(row), Qt::NoButton);
-        QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
-        f.press(f.below());
-        f.move(f.centreOf(0));   // nothing remembered yet
-        QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
-    }
-
-    void aDragEndsWhenTheButtonIsNoLongerHeld_data()
-    {
-        QTest::addColumn<int>("ending");
-        QTest::newRow("a move with no button") << int(QEvent::MouseMove);
-        QTest::newRow("the focus goes elsewhere") << int(QEvent::FocusOut);
-        QTest::newRow("a modal box deactivates the window") << int(QEvent::WindowDeactivate);
-    }
-
-    void aDragEndsWhenTheButtonIsNoLongerHeld()
-    {
-        QFETCH(int, ending);
-        ListFixture f({"A", "B", "C"});
-        f.press(f.centreOf(0));
-        QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
-        QEvent deactivate(QEvent::WindowDeactivate);
-        if (ending == QEvent::MouseMove)
-            f.move(f.centreOf(2), Qt::NoButton);
-        else
-            QApplication::sendEvent(ending == QEvent::FocusOut ? static_cast<QObject *>(&f.view) : &f.window,
-                                    ending == QEvent::FocusOut ? &focusOut : &deactivate);
-        QVERIFY(!f.view.isDragging());
-        QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(f.model.paths(), QStringList({"A", "B", "C"}));
-        f.press(f.centreOf(0));   // and the next press drags again
-        f.move(f.centreOf(1));
-        QCOMPARE(f.model.paths(), QStringList({"B", "A", "C"}));
+        QFETCH(QStringList, rows);
+        QFETCH(QString, steps);
+        QFETCH(QStringList, expected);
+        QFETCH(int, selected);
+        ListFixture f(rows);
+        for (const QString &step : steps.split(' ')) {
+            const QPoint at = step.size() < 2 ? QPoint() : step[1] == '_' ? f.below() : f.centreOf(step.mid(1).toInt());
+            QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
+            QEvent deactivate(QEvent::WindowDeactivate);
+            switch (step[0].toLatin1()) {
+            case 'p': f.press(at); break;
+            case 'P': f.press(at, Qt::RightButton); break;
+            case 'm': f.move(at); break;
+            case 'M': f.move(at, Qt::RightButton); break;
+            case 'n': f.move(at, Qt::NoButton); break;
+            case 'r': f.release(at); break;
+            case 'R': f.release(at, Qt::RightButton); break;
+            case 'd': f.doubleClick(at); break;
+            case 'f': QApplication::sendEvent(&f.view, &focusOut); break;
+            case 'w': QApplication::sendEvent(&f.window, &deactivate); break;
+            case 'x': f.model.remove(step.mid(1).toInt()); break;
+            case 'c':
+                QVERIFY(!f.view.isDragging());
+                QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
+                break;
+            }
+        }
+        QCOMPARE(f.model.paths(), expected);
+        if (selected != -2)
+            QCOMPARE(f.selectedRow(), selected);
     }
 
     void dragPointerFromTheClickUntilTheRelease()
@@ -220,42 +164,6 @@ private slots:
         QCOMPARE(f.view.viewport()->cursor().shape(), Qt::WaitCursor);
         f.pointer.set(WindowPointer::Shape::Default);
         QCOMPARE(f.view.viewport()->cursor().shape(), Qt::BitmapCursor);
-    }
-
-    void doubleClickRemovesTheSelectedRowOnly()
-    {
-        ListFixture empty;
-        empty.doubleClick(QPoint(20, 20));
-        QCOMPARE(empty.model.count(), 0);
-
-        ListFixture f({"A", "B", "C"});
-        f.doubleClick(f.below());   // nothing selected
-        QCOMPARE(f.model.count(), 3);
-        f.press(f.centreOf(1));
-        f.release(f.centreOf(1));
-        f.doubleClick(f.below());   // anywhere on the list: the selected row goes
-        QCOMPARE(f.model.paths(), QStringList({"A", "C"}));
-    }
-
-    void aRemovedRowIsNeverDraggedAgain()
-    {
-        ListFixture f({"A", "B", "C", "D"});
-        f.press(f.centreOf(1));
-        f.release(f.centreOf(1));
-        f.doubleClick(f.centreOf(1));   // removes B, the remembered row
-        QCOMPARE(f.model.paths(), QStringList({"A", "C", "D"}));
-        QVERIFY(!f.view.dragItem().isValid());
-        f.press(f.below());
-        f.move(f.centreOf(0));
-        f.move(f.centreOf(2));
-        f.release(f.centreOf(2));
-        QCOMPARE(f.model.paths(), QStringList({"A", "C", "D"}));
-
-        // Removing another row keeps the remembered picture.
-        f.press(f.centreOf(2));
-        f.release(f.centreOf(2));
-        f.model.remove(0);
-        QCOMPARE(f.model.text(f.view.dragItem().row()), QStringLiteral("D"));
     }
 
     void edgeScrollingFollowsTheListWhereverTheWindowIs()
@@ -294,45 +202,47 @@ private slots:
         }
     }
 
-    void droppedFilesAreAppendedInOrder()
+    void dropsAppendLocalFilesAsCopies()
     {
-        QTemporaryDir dir;
-        ListFixture f({"/existing.jpg"});
-        const QStringList paths{dir.filePath("b.jpg"), dir.filePath("a.txt"), dir.filePath("b.jpg"), dir.path()};
-        QCOMPARE(dropOn(f.view, files(paths)), Qt::CopyAction);
-        QStringList expected{"/existing.jpg"};
-        for (const QString &path : paths)
-            expected << QDir::toNativeSeparators(path);
-        QCOMPARE(f.model.paths(), expected);
-    }
-
-    void onlyLocalFilesAreAccepted()
-    {
-        ListFixture f({"/existing.jpg"});
-        auto *text = new QMimeData;
-        text->setText("/home/user/a.jpg");
-        QCOMPARE(dropOn(f.view, text), Qt::IgnoreAction);
-        auto *web = new QMimeData;
-        web->setUrls({QUrl("https://example.org/a.jpg")});
-        QCOMPARE(dropOn(f.view, web), Qt::IgnoreAction);
-        auto *rows = new QMimeData;
-        rows->setData("application/x-qabstractitemmodeldatalist", QByteArray("rows"));
-        QCOMPARE(dropOn(f.view, rows), Qt::IgnoreAction);
-        QCOMPARE(f.model.paths(), QStringList({"/existing.jpg"}));
-        delete text;
-        delete web;
-        delete rows;
-    }
-
-    void dropsAreCopiesEvenWithShiftAndAfterAClick()
-    {
-        ListFixture f({"/a.jpg", "/b.jpg"});
-        f.press(f.centreOf(0));   // an item click must not switch drops off
-        f.release(f.centreOf(0));
-        auto *data = files({"/pictures/c.jpg"});
-        QCOMPARE(dropOn(f.view, data, Qt::ShiftModifier, Qt::MoveAction), Qt::CopyAction);
-        QCOMPARE(f.model.paths(), QStringList({"/a.jpg", "/b.jpg", "/pictures/c.jpg"}));
-        delete data;
+        QList<QUrl> files;
+        for (const char *path : {"/p/b.jpg", "/p/a.txt", "/p/b.jpg", "/p"})
+            files << QUrl::fromLocalFile(path);
+        // A click must not switch drops off; Shift asks to move, the list copies.
+        for (const auto &[urls, shiftAfterAClick, accepted] :
+             {std::tuple{files, false, true}, {files, true, true}, {QList<QUrl>(), false, false},
+              {QList<QUrl>{QUrl("https://example.org/a.jpg")}, false, false}}) {
+            ListFixture f({"/existing.jpg"});
+            if (shiftAfterAClick) {
+                f.press(f.centreOf(0));
+                f.release(f.centreOf(0));
+            }
+            QMimeData data;   // also as plain text and as rows of another list: neither is taken
+            data.setUrls(urls);
+            data.setText("/home/user/a.jpg");
+            data.setData("application/x-qabstractitemmodeldatalist", QByteArray("rows"));
+            const QPoint at(30, 10);
+            const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+            const Qt::KeyboardModifiers keys = shiftAfterAClick ? Qt::ShiftModifier : Qt::NoModifier;
+            QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+            QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+            QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+            bool taken = true;
+            for (QDropEvent *event : {static_cast<QDropEvent *>(&enter), static_cast<QDropEvent *>(&move), &drop}) {
+                event->setDropAction(shiftAfterAClick ? Qt::MoveAction : Qt::CopyAction);
+                if (taken) {
+                    QApplication::sendEvent(f.view.viewport(), event);
+                    taken = event->isAccepted();
+                }
+            }
+            QCOMPARE(taken, accepted);
+            QStringList expected{"/existing.jpg"};
+            if (accepted) {
+                QCOMPARE(drop.dropAction(), Qt::CopyAction);
+                for (const QUrl &url : urls)
+                    expected << QDir::toNativeSeparators(url.toLocalFile());
+            }
+            QCOMPARE(f.model.paths(), expected);
+        }
     }
 };
 

@@ -103,28 +103,15 @@ private slots:
         QVERIFY(icon && icon->hotspot == QPoint(12, 12));
     }
 
-    void brokenCursorFilesAreRefused_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        const QByteArray good = dibCursor(32, QPoint(1, 1), 0xFFFFFFFF);
-        QByteArray badOffset = good;
-        qToLittleEndian<quint32>(0xFFFFFF00u, badOffset.data() + 18);
-        QByteArray badSize = good;
-        qToLittleEndian<quint32>(0xFFFFFFF0u, badSize.data() + 14);
-        QByteArray wrongType = good;
-        wrongType[2] = 7;
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("header only") << good.left(22);
-        QTest::newRow("offset past the end") << badOffset;
-        QTest::newRow("size past the end") << badSize;
-        QTest::newRow("neither icon nor cursor") << wrongType;
-        QTest::newRow("truncated picture") << good.left(80);
-    }
-
     void brokenCursorFilesAreRefused()
     {
-        QFETCH(QByteArray, bytes);
-        QVERIFY(!decodeCursorFile(bytes));
+        const QByteArray good = dibCursor(32, QPoint(1, 1), 0xFFFFFFFF);
+        QByteArray badOffset = good, badSize = good, wrongType = good;
+        qToLittleEndian<quint32>(0xFFFFFF00u, badOffset.data() + 18);
+        qToLittleEndian<quint32>(0xFFFFFFF0u, badSize.data() + 14);
+        wrongType[2] = 7;   // neither icon nor cursor
+        for (const QByteArray &bytes : {QByteArray(), good.left(22), badOffset, badSize, wrongType, good.left(80)})
+            QVERIFY(!decodeCursorFile(bytes));
     }
 
     void builtPointerFilesLieBesideTheProgram()
