@@ -4,15 +4,12 @@
 #include "ModalAnswer.h"
 
 #include "ConverterCommand.h"
-#include "ProcessLaunch.h"
-#include "LaunchAndWait.h"
 #include "ImageListModel.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -24,31 +21,38 @@
 namespace {
 
 const QString kFake = QStringLiteral(FAKE_CONVERTER);
+using Shape = WindowPointer::Shape;
 
 QStringList entriesOf(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// A program folder whose jpeg2swf is the stand-in.
-struct ConvertFixture {
-    ConvertFixture()
+// A program folder whose jpeg2swf is the stand-in (made before the window).
+struct StandIn {
+    StandIn() { QFile::link(kFake, program.filePath(converterFileName())); }
+    QTemporaryDir program;
+};
+
+struct ConvertFixture : StandIn, MainWindowFixture {
+    explicit ConvertFixture(const QStringList &pictures = {"/p/a.jpg"}) : MainWindowFixture(program.path())
     {
-        QFile::link(kFake, programFolder.filePath(converterFileName()));
-        f = std::make_unique<MainWindowFixture>(programFolder.path());
-        f->showLoaded();
+        showLoaded();
+        window.imageList().append(pictures);
         for (const char *name : {"FAKE_STATUS", "FAKE_STDERR", "FAKE_WAIT_FOR", "FAKE_REPORTS"})
             qunsetenv(name);
         qputenv("FAKE_RECORD", record().toLocal8Bit());
     }
 
-    // The stand-in converter runs until release() is called.
-    void holdConverter() { qputenv("FAKE_WAIT_FOR", work.filePath("release").toLocal8Bit()); }
-    void release()
+    // The stand-in runs until `during` has been called inside the next wait.
+    void whileRunning(const std::function<void()> &during)
     {
-        QFile file(work.filePath("release"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        qputenv("FAKE_WAIT_FOR", work.filePath("release").toLocal8Bit());
+        dialogs.onSave = [this, during] {
+            QTimer::singleShot(0, [this, during] { dialogs.onSave = nullptr; during(); release(); });
+        };
     }
+    void release() { writeTestFile(work.filePath("release")); }
 
     QString record() const { return work.filePath("record"); }
     QStringList recorded() const
@@ -60,19 +64,18 @@ struct ConvertFixture {
         args.removeLast();
         return args;
     }
-    void convert() { f->window.findChild<QToolButton *>("convertButton")->click(); }
-    QProgressBar *progress() { return f->window.findChild<QProgressBar *>("progressBar"); }
+    void convert() { window.findChild<QToolButton *>("convertButton")->click(); }
+    int bar() { return window.findChild<QProgressBar *>("progressBar")->value(); }
+    Shape shape() { return window.windowPointer().shape(); }
     QStringList messages() const
     {
         QStringList texts;
-        for (const auto &m : f->dialogs.messages)
+        for (const auto &m : dialogs.messages)
             texts << m.text;
         return texts;
     }
 
-    QTemporaryDir programFolder;
     QTemporaryDir work;
-    std::unique_ptr<MainWindowFixture> f;
 };
 
 } // namespace
@@ -89,54 +92,45 @@ private slots:
         QCOMPARE(exitStatus(LaunchedProcess{::getppid(), 0, OwnedFile()}), kExitStatusUnknown);
     }
 
-    void emptyListAndCancelledDialog()
+    void emptyListCancelledDialogAndBadDelays()
     {
-        ConvertFixture c;
+        ConvertFixture c{QStringList()};
         c.convert();
         QCOMPARE(c.messages(), QStringList({"No files added."}));
-        QCOMPARE(c.f->dialogs.messages[0].icon, Dialogs::MessageIcon::None);
-        QVERIFY(c.f->dialogs.asked.isEmpty());
+        QCOMPARE(c.dialogs.messages[0].icon, Dialogs::MessageIcon::None);
 
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->window.windowPointer().hover(WindowPointer::Shape::Custom);
-        c.convert();   // the save dialog is cancelled
-        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
-                                                  "Web page (*.html)|html"}));
-        QCOMPARE(c.messages().size(), 1);
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Custom);
-        QCOMPARE(c.progress()->value(), 0);
-        QVERIFY(c.recorded().isEmpty());
-    }
-
-    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
-    {
+        c.window.imageList().append(QStringLiteral("/p/a.jpg"));
+        // Not a positive number: stopped before the save dialog, nothing run.
         for (const char *delay : {"", "0", "-1", "abc"}) {
-            ConvertFixture c;
-            c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-            c.f->delayEdit()->setText(delay);
+            c.delayEdit()->setText(delay);
             c.convert();
-            QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
-            QVERIFY2(c.f->dialogs.asked.isEmpty(), delay);   // no save dialog: nothing run, nothing written
+            QCOMPARE(c.messages().last(), QString("The delay must be a number of seconds greater than 0, such as 2 or 1.5."));
         }
+        QCOMPARE(c.messages().size(), 5);
+        QVERIFY(c.dialogs.asked.isEmpty());
+
+        c.delayEdit()->setText("1");
+        c.window.windowPointer().hover(Shape::Custom);
+        c.convert();   // the save dialog is cancelled
+        QCOMPARE(c.dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
+                                               "Web page (*.html)|html"}));
+        QCOMPARE(c.messages().size(), 5);
+        QCOMPARE(c.shape(), Shape::Custom);
+        QCOMPARE(c.bar(), 0);
+        QVERIFY(c.recorded().isEmpty());
     }
 
     void awkwardPathsReachTheConverterWhole()
     {
-        ConvertFixture c;
         const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
                                 "@list.jpg", "/p/Ünïcödé.jpg", "/p/a.jpg"};
-        c.f->window.imageList().append(paths);
-        c.f->delayEdit()->setText(" 1,5 ");   // sent as typed
-        c.f->dialogs.saveAnswers = {"/out/-show.swf"};
-        // Seen while the converter runs: busy pointer and a full bar.
-        c.holdConverter();
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);
-                QCOMPARE(c.progress()->value(), 100);
-                c.release();
-            });
-        };
+        ConvertFixture c(paths);
+        c.delayEdit()->setText(" 1,5 ");   // sent as typed
+        c.dialogs.saveAnswers = {"/out/-show.swf"};
+        c.whileRunning([&] {   // no reports: a busy pointer and a full bar
+            QCOMPARE(c.shape(), Shape::Busy);
+            QCOMPARE(c.bar(), 100);
+        });
         c.convert();
         QStringList sent = paths;
         sent.replace(4, "./-o");
@@ -144,20 +138,18 @@ private slots:
         sent.replace(6, "./@list.jpg");
         QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
         QCOMPARE(c.messages(), QStringList({"Done."}));
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
-        QCOMPARE(c.progress()->value(), 0);
+        QCOMPARE(c.shape(), Shape::Default);
+        QCOMPARE(c.bar(), 0);
     }
 
     void failuresAreNeverReportedAsDone()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
-
+        c.dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
         qputenv("FAKE_STATUS", "1");
         qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
         c.convert();
-        QCOMPARE(c.f->dialogs.messages.last().icon, Dialogs::MessageIcon::Warning);
+        QCOMPARE(c.dialogs.messages.last().icon, Dialogs::MessageIcon::Warning);
         QVERIFY(c.messages().last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
 
         qputenv("FAKE_STDERR", QByteArray(5000, 'x'));
@@ -172,29 +164,22 @@ private slots:
         ::sigaction(SIGCHLD, &before, nullptr);
         QVERIFY(c.messages().last().startsWith("The conversion failed."));
 
-        QFile::remove(c.programFolder.filePath(converterFileName()));
+        QFile::remove(c.program.filePath(converterFileName()));
         c.convert();
-        QVERIFY(c.messages().last().contains(c.programFolder.filePath("jpeg2swf")));
+        QVERIFY(c.messages().last().contains(c.program.filePath("jpeg2swf")));
         QVERIFY(c.messages().last().contains("No such file or directory"));
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
-        QCOMPARE(c.progress()->value(), 0);
+        QCOMPARE(c.shape(), Shape::Default);
+        QCOMPARE(c.bar(), 0);
         QVERIFY(!c.messages().contains("Done."));
     }
 
     void theBarFollowsTheConvertersReports()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf"};
-        c.holdConverter();
+        c.dialogs.saveAnswers = {"/out/a.swf"};
         qputenv("FAKE_REPORTS", "0 4;2 4;1 4|3 4;4 4");
-        QSignalSpy values(c.progress(), &QProgressBar::valueChanged);
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                QTRY_COMPARE(c.progress()->value(), 50);   // while the converter runs
-                c.release();
-            });
-        };
+        QSignalSpy values(c.window.findChild<QProgressBar *>(), &QProgressBar::valueChanged);
+        c.whileRunning([&] { QTRY_COMPARE(c.bar(), 50); });
         c.convert();
         QCOMPARE(c.messages(), QStringList({"Done."}));
         QList<int> seen;
@@ -206,51 +191,31 @@ private slots:
     void convertDuringAWaitRunsACompleteNestedRun()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/outer.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
-        c.holdConverter();
-        QStringList order;
-        c.f->dialogs.onMessage = [&](const QString &text) { order << text; };
-        bool nested = false;
-        c.f->dialogs.onSave = [&] {
-            if (nested)
-                return;
-            nested = true;
-            // During the outer wait: change the list and press Convert again.
-            QTimer::singleShot(0, [&] {
-                c.f->window.imageList().append(QStringLiteral("/p/inner.jpg"));
-                c.release();   // both converters may end now; the outer wait resumes only after this returns
-                c.convert();
-                order << QStringLiteral("inner returned");
-                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
-            });
-        };
+        c.dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
+        c.whileRunning([&] {
+            c.window.imageList().append(QStringLiteral("/p/inner.jpg"));
+            c.release();   // both may end now; the outer wait resumes only after this returns
+            c.convert();
+            QCOMPARE(c.messages(), QStringList({"Done."}));
+            QCOMPARE(c.shape(), Shape::Busy);   // the outer run goes on
+        });
         c.convert();
-        QCOMPARE(order, QStringList({"Done.", "inner returned", "Done."}));
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.messages(), QStringList({"Done.", "Done."}));
+        QCOMPARE(c.shape(), Shape::Default);
     }
 
-    void closingDuringTheWaitLeavesTheConverterRunning()
+    void closingDuringTheWaitLeavesTheConverterRunningAndNothingBehind()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf"};
-        c.holdConverter();
-        QSignalSpy unloaded(&c.f->window, &MainWindow::closed);
+        c.dialogs.saveAnswers = {"/out/a.swf"};
         bool recordedWhenClosed = true;
-        QObject::connect(&c.f->window, &MainWindow::closed, [&] { recordedWhenClosed = QFile::exists(c.record()); });
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                c.f->window.close();
-                c.release();
-            });
-        };
+        QObject::connect(&c.window, &MainWindow::closed, [&] { recordedWhenClosed = QFile::exists(c.record()); });
+        c.whileRunning([&] { c.window.close(); });
         c.convert();
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!recordedWhenClosed);   // the window closed while the converter ran
+        QVERIFY(!recordedWhenClosed);   // closed while the converter ran
 
-        // And a program that ends inside the wait does not take the converter
-        // with it, and leaves nothing behind.
+        // A program that ends inside the wait leaves the converter running and
+        // nothing in the temporary folder.
         QFile::remove(c.record());
         QFile::remove(c.work.filePath("release"));
         QTemporaryDir temporaryFolder;
@@ -270,56 +235,51 @@ private slots:
 
     void longListsGoThroughAListFileInTheSameOrder()
     {
-        ConvertFixture c;
         QStringList paths;
         const QString longFolder = QStringLiteral("/pictures/") + QString(180, QLatin1Char('x'));
         for (int i = 0; i < 40000; ++i)
             paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
-        c.f->window.imageList().append(paths);
-        c.f->dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
+        ConvertFixture c(paths);
+        c.dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
         // Nothing of ours in the temporary folder while the converter runs,
         // which is what a window closed then leaves behind.
         QTemporaryDir temporaryFolder;
         qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());
-        c.holdConverter();
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
-                c.release();
-            });
-        };
+        c.whileRunning([&] { QCOMPARE(entriesOf(temporaryFolder.path()), QStringList()); });
         c.convert();
-        c.f->dialogs.onSave = nullptr;
         qunsetenv("TMPDIR");
         QCOMPARE(c.messages(), QStringList({"Done."}));
         QCOMPARE(c.recorded(), QStringList({"-r", "1"}) + paths + QStringList({"-o", "/out/long.swf"}));
         QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
 
         // A line break cannot go into a list file: said plainly, nothing run.
-        c.f->window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
+        c.window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
         QFile::remove(c.record());
         c.convert();
         QVERIFY(c.messages().last().contains("line break"));
         QVERIFY(!QFile::exists(c.record()));
     }
 
-    void theRealSaveDialogAsksBeforeReplacing()
+    void theRealSaveDialogAsksAboutTheNameWritten()
     {
-        // A typed name keeps its form for SWF; the web page type adds its suffix.
+        // A typed name keeps its form for SWF; the web page type adds its suffix
+        // before the replace question.
         for (const auto &[type, saved] : {std::pair{0, "show"}, {1, "show.html"}}) {
             QTemporaryDir dir;
-            QWidget owner;
+            writeTestFile(dir.filePath(saved));
+            QString asked;
             answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
-                QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
                 dialog->setDirectory(dir.path());
                 for (int i = 0; i < type; ++i)   // as the user picks a type: by the keyboard
                     QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
                 dialog->findChild<QLineEdit *>("fileNameEdit")->setText("show");
+                answerNextModal<QMessageBox>([&](QMessageBox *box) { asked = box->text(); box->button(QMessageBox::Yes)->click(); });
                 QMetaObject::invokeMethod(dialog, "accept");
             });
-            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save Slide Show As (SWF file)",
-                                                 {{"Shockwave Flash files (*.swf)", ""}, {"Web page (*.html)", "html"}}),
+            QWidget owner;
+            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save", {{"SWF (*.swf)", ""}, {"Web page (*.html)", "html"}}),
                      dir.filePath(saved));
+            QVERIFY2(asked.contains(saved), qPrintable(asked));
         }
     }
 };

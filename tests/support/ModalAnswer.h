@@ -7,9 +7,8 @@
 
 #include <functional>
 
-// Answers the next modal dialog of type Dialog once it is shown: calls answer
-// with it. Used to drive Qt's real dialogs from a test. A dialog the answer
-// left open is rejected a little later, so a failing test fails, not hangs.
+// Calls answer with the next modal Dialog once it is shown, to drive Qt's real
+// dialogs; one left open is rejected later, so a failing test fails, not hangs.
 template <typename Dialog>
 void answerNextModal(std::function<void(Dialog *)> answer)
 {

@@ -18,8 +18,6 @@ public:
     void message(QWidget *, const QString &text, MessageIcon icon) override
     {
         messages.append({text, icon});
-        if (onMessage)
-            onMessage(text);
     }
 
     QStringList getOpenFileNames(QWidget *, const QString &title, const QString &filter) override
@@ -53,7 +51,6 @@ public:
     QList<Message> messages;
     std::function<void()> onSave;
     QStringList saveAnswers;
-    std::function<void(const QString &)> onMessage;
     // Answers, taken in turn; an empty list answers as Cancel does.
     QList<QStringList> openAnswers;
     QStringList textAnswers;
