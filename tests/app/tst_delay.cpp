@@ -75,9 +75,8 @@ private slots:
         QVERIFY(f.dialogs.messages.isEmpty());
 
         QTest::keyClick(f.delayEdit(), Qt::Key_Tab);
-        QTRY_COMPARE(f.dialogs.messages.size(), 1);
-        QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Must be numeric entry."));
-        QCOMPARE(f.dialogs.messages[0].icon, Dialogs::MessageIcon::Warning);
+        QTRY_COMPARE(f.dialogs.messages, QStringList({"Must be numeric entry."}));
+        QCOMPARE(f.dialogs.icons[0], Dialogs::MessageIcon::Warning);
         QTRY_COMPARE(QApplication::focusWidget(), f.delayEdit());
         QCOMPARE(storedDelay(), QStringLiteral("abc"));
 

@@ -67,13 +67,6 @@ struct ConvertFixture : StandIn, MainWindowFixture {
     void convert() { window.findChild<QToolButton *>("convertButton")->click(); }
     int bar() { return window.findChild<QProgressBar *>("progressBar")->value(); }
     Shape shape() { return window.windowPointer().shape(); }
-    QStringList messages() const
-    {
-        QStringList texts;
-        for (const auto &m : dialogs.messages)
-            texts << m.text;
-        return texts;
-    }
 
     QTemporaryDir work;
 };
@@ -96,17 +89,17 @@ private slots:
     {
         ConvertFixture c{QStringList()};
         c.convert();
-        QCOMPARE(c.messages(), QStringList({"No files added."}));
-        QCOMPARE(c.dialogs.messages[0].icon, Dialogs::MessageIcon::None);
+        QCOMPARE(c.dialogs.messages, QStringList({"No files added."}));
+        QCOMPARE(c.dialogs.icons[0], Dialogs::MessageIcon::None);
 
         c.window.imageList().append(QStringLiteral("/p/a.jpg"));
         // Not a positive number: stopped before the save dialog, nothing run.
         for (const char *delay : {"", "0", "-1", "abc"}) {
             c.delayEdit()->setText(delay);
             c.convert();
-            QCOMPARE(c.messages().last(), QString("The delay must be a number of seconds greater than 0, such as 2 or 1.5."));
+            QCOMPARE(c.dialogs.messages.last(), QString("The delay must be a number of seconds greater than 0, such as 2 or 1.5."));
         }
-        QCOMPARE(c.messages().size(), 5);
+        QCOMPARE(c.dialogs.messages.size(), 5);
         QVERIFY(c.dialogs.asked.isEmpty());
 
         c.delayEdit()->setText("1");
@@ -114,7 +107,7 @@ private slots:
         c.convert();   // the save dialog is cancelled
         QCOMPARE(c.dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
                                                "Web page (*.html)|html"}));
-        QCOMPARE(c.messages().size(), 5);
+        QCOMPARE(c.dialogs.messages.size(), 5);
         QCOMPARE(c.shape(), Shape::Custom);
         QCOMPARE(c.bar(), 0);
         QVERIFY(c.recorded().isEmpty());
@@ -137,7 +130,7 @@ private slots:
         sent.replace(5, "./--help");
         sent.replace(6, "./@list.jpg");
         QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
-        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
         QCOMPARE(c.shape(), Shape::Default);
         QCOMPARE(c.bar(), 0);
     }
@@ -149,12 +142,12 @@ private slots:
         qputenv("FAKE_STATUS", "1");
         qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
         c.convert();
-        QCOMPARE(c.dialogs.messages.last().icon, Dialogs::MessageIcon::Warning);
-        QVERIFY(c.messages().last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
+        QCOMPARE(c.dialogs.icons.last(), Dialogs::MessageIcon::Warning);
+        QVERIFY(c.dialogs.messages.last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
 
         qputenv("FAKE_STDERR", QByteArray(5000, 'x'));
         c.convert();
-        QVERIFY(c.messages().last().size() < 1500);   // trimmed to a readable length
+        QVERIFY(c.dialogs.messages.last().size() < 1500);   // trimmed to a readable length
 
         // Started by a launcher that left SIGCHLD ignored: the status is still read.
         struct sigaction ignore {}, before {};
@@ -162,15 +155,15 @@ private slots:
         ::sigaction(SIGCHLD, &ignore, &before);
         c.convert();
         ::sigaction(SIGCHLD, &before, nullptr);
-        QVERIFY(c.messages().last().startsWith("The conversion failed."));
+        QVERIFY(c.dialogs.messages.last().startsWith("The conversion failed."));
 
         QFile::remove(c.program.filePath(converterFileName()));
         c.convert();
-        QVERIFY(c.messages().last().contains(c.program.filePath("jpeg2swf")));
-        QVERIFY(c.messages().last().contains("No such file or directory"));
+        QVERIFY(c.dialogs.messages.last().contains(c.program.filePath("jpeg2swf")));
+        QVERIFY(c.dialogs.messages.last().contains("No such file or directory"));
         QCOMPARE(c.shape(), Shape::Default);
         QCOMPARE(c.bar(), 0);
-        QVERIFY(!c.messages().contains("Done."));
+        QVERIFY(!c.dialogs.messages.contains("Done."));
     }
 
     void theBarFollowsTheConvertersReports()
@@ -181,7 +174,7 @@ private slots:
         QSignalSpy values(c.window.findChild<QProgressBar *>(), &QProgressBar::valueChanged);
         c.whileRunning([&] { QTRY_COMPARE(c.bar(), 50); });
         c.convert();
-        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
         QList<int> seen;
         for (const QList<QVariant> &value : std::as_const(values))
             seen << value[0].toInt();
@@ -196,11 +189,11 @@ private slots:
             c.window.imageList().append(QStringLiteral("/p/inner.jpg"));
             c.release();   // both may end now; the outer wait resumes only after this returns
             c.convert();
-            QCOMPARE(c.messages(), QStringList({"Done."}));
+            QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
             QCOMPARE(c.shape(), Shape::Busy);   // the outer run goes on
         });
         c.convert();
-        QCOMPARE(c.messages(), QStringList({"Done.", "Done."}));
+        QCOMPARE(c.dialogs.messages, QStringList({"Done.", "Done."}));
         QCOMPARE(c.shape(), Shape::Default);
     }
 
@@ -248,7 +241,7 @@ private slots:
         c.whileRunning([&] { QCOMPARE(entriesOf(temporaryFolder.path()), QStringList()); });
         c.convert();
         qunsetenv("TMPDIR");
-        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
         QCOMPARE(c.recorded(), QStringList({"-r", "1"}) + paths + QStringList({"-o", "/out/long.swf"}));
         QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
 
@@ -256,7 +249,7 @@ private slots:
         c.window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
         QFile::remove(c.record());
         c.convert();
-        QVERIFY(c.messages().last().contains("line break"));
+        QVERIFY(c.dialogs.messages.last().contains("line break"));
         QVERIFY(!QFile::exists(c.record()));
     }
 

@@ -9,7 +9,6 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QMimeData>
-#include <QScrollBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -67,13 +66,10 @@ private slots:
         model.append(QStringLiteral("/a.jpg"));
         model.append(QStringList{"/c.jpg", "/a.jpg", "/b.jpg"});
         model.append(QStringList{});
-        QCOMPARE(model.paths(), QStringList({"/a.jpg", "/c.jpg", "/a.jpg", "/b.jpg"}));
-        QCOMPARE(model.count(), 4);
         model.setText(1, "/z.jpg");
         model.remove(0);
         QCOMPARE(model.paths(), QStringList({"/z.jpg", "/a.jpg", "/b.jpg"}));
-        QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsEditable));
-        QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsDropEnabled));
+        QVERIFY(!(model.flags(model.index(0)) & (Qt::ItemIsEditable | Qt::ItemIsDropEnabled)));
     }
 
     // Steps, by row ("_": under the last row): p/P press left/right, m/M move
@@ -136,15 +132,17 @@ private slots:
             QCOMPARE(f.selectedRow(), selected);
     }
 
-    void dragPointerFromTheClickUntilTheRelease()
+    void dragPointerFromTheClickUnlessBusy()
     {
         ListFixture f({"A", "B"});
+        const auto shown = [&] { return f.view.viewport()->cursor(); };
+        f.pointer.coverWhenBusy(f.view.viewport(), [&] { f.view.restoreOwnPointer(); });
+        f.pointer.set(WindowPointer::Shape::Busy);
         f.press(f.centreOf(0));
-        const QCursor during = f.view.viewport()->cursor();
-        QCOMPARE(during.shape(), Qt::BitmapCursor);   // drawn from drag.ico
-        QCOMPARE(during.hotSpot(), QPoint(16, 16));
-        f.release(f.centreOf(0));
-        QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(shown().shape(), Qt::WaitCursor);
+        f.pointer.set(WindowPointer::Shape::Default);
+        QCOMPARE(shown().shape(), Qt::BitmapCursor);   // drawn from drag.ico
+        QCOMPARE(shown().hotSpot(), QPoint(16, 16));
 
         // Without drag.ico the click still remembers the row and shows a pointer.
         QTemporaryDir empty;
@@ -155,50 +153,26 @@ private slots:
         QCOMPARE(bare.model.paths(), QStringList({"B", "A"}));
     }
 
-    void busyPointerCoversTheListUntilItEnds()
-    {
-        ListFixture f({"A", "B"});
-        f.pointer.coverWhenBusy(f.view.viewport(), [&] { f.view.restoreOwnPointer(); });
-        f.pointer.set(WindowPointer::Shape::Busy);
-        f.press(f.centreOf(0));
-        QCOMPARE(f.view.viewport()->cursor().shape(), Qt::WaitCursor);
-        f.pointer.set(WindowPointer::Shape::Default);
-        QCOMPARE(f.view.viewport()->cursor().shape(), Qt::BitmapCursor);
-    }
-
     void edgeScrollingFollowsTheListWhereverTheWindowIs()
     {
+        QStringList rows;
+        for (int i = 0; i < 60; ++i)
+            rows << QString::number(i);
         for (const QPoint windowAt : {QPoint(0, 0), QPoint(700, 500)}) {
-            QStringList rows;
-            for (int i = 0; i < 60; ++i)
-                rows << QStringLiteral("/pictures/%1.jpg").arg(i);
             ListFixture f(rows);
             f.window.move(windowAt);
             f.view.scrollTo(f.model.index(30), QAbstractItemView::PositionAtTop);
-            const int rowHeight = f.view.sizeHintForRow(0);
-            auto firstVisible = [&] { return f.view.indexAt(QPoint(5, 1)).row(); };
-            QCOMPARE(firstVisible(), 30);
-
-            // m_dragging onto the top visible row shows the row above it.
-            f.press(f.centreOf(31));
-            f.move(QPoint(20, rowHeight / 2));
-            QCOMPARE(f.model.text(30), QStringLiteral("/pictures/31.jpg"));
+            const int half = f.view.sizeHintForRow(0) / 2, bottomY = f.view.viewport()->height() - half;
+            const auto firstVisible = [&] { return f.view.indexAt(QPoint(5, 1)).row(); };
+            const auto drag = [&](int row, QPoint to) { f.press(f.centreOf(row)); f.move(to); f.release(to); };
+            drag(31, QPoint(20, half));   // onto the top row: the row above comes into view
+            QCOMPARE(f.model.text(30), QStringLiteral("31"));
             QCOMPARE(firstVisible(), 29);
-            f.release(QPoint(20, rowHeight / 2));
-
-            // In the middle of the list nothing scrolls.
-            f.press(f.centreOf(31));
-            f.move(f.centreOf(32));
+            drag(31, f.centreOf(32));   // in the middle nothing scrolls
             QCOMPARE(firstVisible(), 29);
-            f.release(f.centreOf(32));
-
-            // Onto the bottom visible row: the row below it comes into view.
-            const int bottomY = f.view.viewport()->height() - rowHeight / 2;
             const int bottomRow = f.view.indexAt(QPoint(5, bottomY)).row();
-            f.press(f.centreOf(bottomRow - 1));
-            f.move(QPoint(20, bottomY));
+            drag(bottomRow - 1, QPoint(20, bottomY));   // onto the bottom row: the row below comes into view
             QVERIFY(f.view.visualRect(f.model.index(bottomRow + 1)).bottom() <= f.view.viewport()->height());
-            f.release(QPoint(20, bottomY));
         }
     }
 
@@ -208,9 +182,8 @@ private slots:
         for (const char *path : {"/p/b.jpg", "/p/a.txt", "/p/b.jpg", "/p"})
             files << QUrl::fromLocalFile(path);
         // A click must not switch drops off; Shift asks to move, the list copies.
-        for (const auto &[urls, shiftAfterAClick, accepted] :
-             {std::tuple{files, false, true}, {files, true, true}, {QList<QUrl>(), false, false},
-              {QList<QUrl>{QUrl("https://example.org/a.jpg")}, false, false}}) {
+        for (const auto &[urls, shiftAfterAClick] : {std::pair{files, false}, {files, true}, {QList<QUrl>(), false},
+                                                     {QList<QUrl>{QUrl("https://example.org/a.jpg")}, false}}) {
             ListFixture f({"/existing.jpg"});
             if (shiftAfterAClick) {
                 f.press(f.centreOf(0));
@@ -220,28 +193,22 @@ private slots:
             data.setUrls(urls);
             data.setText("/home/user/a.jpg");
             data.setData("application/x-qabstractitemmodeldatalist", QByteArray("rows"));
-            const QPoint at(30, 10);
-            const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
             const Qt::KeyboardModifiers keys = shiftAfterAClick ? Qt::ShiftModifier : Qt::NoModifier;
-            QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
-            QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
-            QDropEvent drop(at, offered, &data, Qt::LeftButton, keys);
+            const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+            QDragEnterEvent enter(QPoint(30, 10), offered, &data, Qt::LeftButton, keys);
+            QDragMoveEvent move(QPoint(30, 10), offered, &data, Qt::LeftButton, keys);
+            QDropEvent drop(QPoint(30, 10), offered, &data, Qt::LeftButton, keys);
             bool taken = true;
             for (QDropEvent *event : {static_cast<QDropEvent *>(&enter), static_cast<QDropEvent *>(&move), &drop}) {
                 event->setDropAction(shiftAfterAClick ? Qt::MoveAction : Qt::CopyAction);
-                if (taken) {
-                    QApplication::sendEvent(f.view.viewport(), event);
-                    taken = event->isAccepted();
-                }
+                taken = taken && (QApplication::sendEvent(f.view.viewport(), event), event->isAccepted());
             }
-            QCOMPARE(taken, accepted);
+            QCOMPARE(taken, urls == files);
             QStringList expected{"/existing.jpg"};
-            if (accepted) {
-                QCOMPARE(drop.dropAction(), Qt::CopyAction);
-                for (const QUrl &url : urls)
-                    expected << QDir::toNativeSeparators(url.toLocalFile());
-            }
+            for (const QUrl &url : taken ? urls : QList<QUrl>())
+                expected << QDir::toNativeSeparators(url.toLocalFile());
             QCOMPARE(f.model.paths(), expected);
+            QVERIFY(!taken || drop.dropAction() == Qt::CopyAction);
         }
     }
 };
