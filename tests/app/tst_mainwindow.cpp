@@ -60,9 +60,8 @@ private slots:
                 QVERIFY(writeSetting(kSettingsApp, kSettingsSection, kDelayKey, stored));
             MainWindowFixture f;
             f.window.load();
-            const QString shown = stored.isNull() ? QStringLiteral("1") : stored;
-            QCOMPARE(f.delayEdit()->text(), shown);
-            QCOMPARE(storedDelay(), shown);
+            QCOMPARE(f.delayEdit()->text(), stored.isNull() ? QStringLiteral("1") : stored);
+            QCOMPARE(storedDelay(), f.delayEdit()->text());
             QVERIFY(f.dialogs.messages.isEmpty());
         }
     }

@@ -35,16 +35,8 @@ struct ListFixture {
     void press(QPoint at, Qt::MouseButton button = Qt::LeftButton) { send(QEvent::MouseButtonPress, at, button, button); }
     void move(QPoint at, Qt::MouseButtons buttons = Qt::LeftButton) { send(QEvent::MouseMove, at, Qt::NoButton, buttons); }
     void release(QPoint at, Qt::MouseButton button = Qt::LeftButton) { send(QEvent::MouseButtonRelease, at, button, Qt::NoButton); }
-    void doubleClick(QPoint at)
-    {
-        send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-        release(at);
-    }
-    int selectedRow()
-    {
-        const QModelIndexList rows = view.selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.first().row();
-    }
+    void doubleClick(QPoint at) { send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton); release(at); }
+    int selectedRow() { return view.selectionModel()->selectedRows().value(0, QModelIndex()).row(); }
 
     QWidget window;
     ImageListModel model;

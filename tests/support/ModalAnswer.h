@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -14,18 +13,13 @@ void answerNextModal(std::function<void(Dialog *)> answer)
 {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-            if (!dialog->isVisible())
-                return;
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-            QPointer<Dialog> open(dialog);
-            QTimer::singleShot(3000, [open] {
-                if (open && open->isVisible())
-                    QMetaObject::invokeMethod(open.data(), "reject");
-            });
-        }
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(dialog);
+        QTimer::singleShot(3000, dialog, [dialog] { if (dialog->isVisible()) dialog->reject(); });
     });
     timer->start(10);
 }
