@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# A stand-in for jpeg2swf in the tests: records its arguments (the lines of an
-# @FILE argument in its place) and ends as told by its environment.
+# A stand-in for jpeg2swf: records its arguments (an @FILE's lines in its place)
+# and ends as told by its environment.
 #   FAKE_RECORD   file to write the arguments to, each followed by a NUL byte
 #   FAKE_WAIT_FOR wait until this file exists (at most 30 s) before going on
-#   FAKE_REPORTS  progress lines for JPEG2SWF_PROGRESS_FD, ';' between them;
-#                 those after a '|' are written once the wait is over
+#   FAKE_REPORTS  progress lines, ';' between them; those after a '|' come after the wait
 #   FAKE_STDERR   text to write to standard error
 #   FAKE_STATUS   exit status
 trap '' PIPE

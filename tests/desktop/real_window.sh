@@ -83,12 +83,8 @@ browser=$(focus_new "Please select folder to add:")
 xdotool type --delay 10 "$pictures"
 xdotool key --clearmodifiers Return
 # Qt's folder dialog may first open the typed folder; a second Return chooses it.
-for _ in 1 2 3 4 5 6 7 8 9 10; do
-  window_gone "Please select folder to add:" "$browser" && break
-  sleep 0.3
-  window_gone "Please select folder to add:" "$browser" || xdotool key --clearmodifiers Return
-done
-wait_until window_gone "Please select folder to add:" "$browser"
+chosen() { window_gone "$1" "$browser" || { sleep 0.3; window_gone "$1" "$browser" || xdotool key --clearmodifiers Return; false; }; }
+wait_until chosen "Please select folder to add:"
 
 # 4. Convert through the real save dialog; "Done." when the converter is through.
 output="$work/show.swf"
