@@ -71,11 +71,6 @@ class TestConvert : public QObject
 private slots:
     void init() { clearSettings(); }
 
-    void aStatusThatIsNotOursToReadIsUnknownNeverSuccess()
-    {
-        QCOMPARE(exitStatus(LaunchedProcess{::getppid(), 0, OwnedFile()}), kExitStatusUnknown);
-    }
-
     void nothingRunsOrIsDoneUnlessTheConverterSucceeds()
     {
         ConvertFixture c{QStringList()};
@@ -121,6 +116,8 @@ private slots:
         c.convert();
         ::sigaction(SIGCHLD, &before, nullptr);
         QVERIFY(c.dialogs.messages.last().startsWith("The conversion failed."));
+        // A status that is not ours to read is unknown, never success.
+        QCOMPARE(exitStatus(LaunchedProcess{::getppid(), 0, OwnedFile()}), kExitStatusUnknown);
 
         QFile::remove(c.program.filePath(converterFileName()));
         c.convert();
@@ -194,8 +191,7 @@ private slots:
         c.convert();
         QVERIFY(!recordedWhenClosed);   // closed while the converter ran
 
-        // A program that ends inside the wait leaves the converter running and
-        // nothing in the temporary folder.
+        // A program that ends inside the wait leaves the converter running, the temporary folder empty.
         QFile::remove(c.record());
         QFile::remove(c.work.filePath("release"));
         QTemporaryDir temporaryFolder;
@@ -217,8 +213,7 @@ private slots:
             paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
         ConvertFixture c(paths);
         c.dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
-        // Nothing of ours in the temporary folder while the converter runs,
-        // which is what a window closed then leaves behind.
+        // Nothing of ours in the temporary folder while the converter runs (a window closed then leaves that).
         QTemporaryDir temporaryFolder;
         qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());
         const auto empty = [&] { return QDir(temporaryFolder.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
@@ -239,8 +234,7 @@ private slots:
 
     void theRealSaveDialogAsksAboutTheNameWritten()
     {
-        // A typed name keeps its form for SWF; the web page type adds its suffix
-        // before the replace question.
+        // A typed name keeps its form for SWF; the web page type adds its suffix before the replace question.
         for (const auto &[type, saved] : {std::pair{0, "show"}, {1, "show.html"}}) {
             QTemporaryDir dir;
             writeTestFile(dir.filePath(saved));

@@ -108,8 +108,7 @@ seen=$(bash "$(dirname "$0")/../support/swf_frames.sh" "$output" |
 stop_app
 openbox >/dev/null 2>&1 &
 wm_pid=$!
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_until wm_running
+wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
 start_app
 centred_in_frame() {
   local extents left right top bottom info

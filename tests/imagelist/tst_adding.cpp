@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QListView>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -28,19 +27,6 @@ class TestAdding : public QObject
     Q_OBJECT
 
 private slots:
-    void addFilesAppendsTheChosenFilesInOrder()
-    {
-        MainWindowFixture f;
-        f.showLoaded();
-        f.window.imageList().append(QStringLiteral("/existing.jpg"));
-        f.dialogs.openAnswers = {{"/p/b.jpg", "/p/a.JPG", "/p/b.jpg"}, {}, {"/q/typed-but-missing.jpg"}};
-        for (int i = 0; i < 3; ++i)   // the second is cancelled
-            click(f, "addFilesButton");
-        QCOMPARE(f.window.imageList().paths(), QStringList({"/existing.jpg", "/p/b.jpg", "/p/a.JPG", "/p/b.jpg",
-                                                          "/q/typed-but-missing.jpg"}));
-        QVERIFY(f.dialogs.messages.isEmpty());
-    }
-
     void theRealOpenDialogOffersEveryJpegAndAddsTheSelection()
     {
         QTemporaryDir dir;
@@ -101,7 +87,7 @@ private slots:
                  QStringList(QStringLiteral("No files matching *.png were found in %1 or the folders below it.").arg(dir.path())));
     }
 
-    void cancellingEitherPromptAddsNothing()
+    void cancelledFolderPromptsAddNothingAndChosenFilesAreAppendedInOrder()
     {
         MainWindowFixture f;
         f.showLoaded();
@@ -116,6 +102,14 @@ private slots:
         QCOMPARE(f.window.imageList().count(), 0);
         QCOMPARE(f.window.windowPointer().shape(), WindowPointer::Shape::Custom);   // never busy
         QCOMPARE(closed.count(), 0);
+
+        f.window.imageList().append(QStringLiteral("/existing.jpg"));
+        f.dialogs.openAnswers = {{"/p/b.jpg", "/p/a.JPG", "/p/b.jpg"}, {}, {"/q/typed-but-missing.jpg"}};
+        for (int i = 0; i < 3; ++i)   // the second is cancelled
+            click(f, "addFilesButton");
+        QCOMPARE(f.window.imageList().paths(), QStringList({"/existing.jpg", "/p/b.jpg", "/p/a.JPG", "/p/b.jpg",
+                                                          "/q/typed-but-missing.jpg"}));
+        QVERIFY(f.dialogs.messages.isEmpty());
 
         answerNextModal<QInputDialog>([](QInputDialog *box) { box->reject(); });   // Qt's box answers nothing too
         QCOMPARE(QtDialogs().getText(&f.window, "Enter file extension to load:", "jpg"), QString());

@@ -7,8 +7,6 @@
 #include "SettingsStore.h"
 
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 
 // A main window over scripted (or Qt's real) dialogs, an empty program folder of
 // its own and a home-page draw that never opens anything.
