@@ -7,9 +7,7 @@
 #   FAKE_STDERR   text to write to standard error
 #   FAKE_STATUS   exit status
 trap '' PIPE
-report() {
-  [ -n "${JPEG2SWF_PROGRESS_FD:-}" ] && [ -n "$1" ] && printf '%s\n' "${1//;/$'\n'}" >&"$JPEG2SWF_PROGRESS_FD"
-}
+report() { [ -n "${JPEG2SWF_PROGRESS_FD:-}" ] && [ -n "$1" ] && printf '%s\n' "${1//;/$'\n'}" >&"$JPEG2SWF_PROGRESS_FD"; }
 reports=${FAKE_REPORTS:-}
 report "${reports%%|*}"
 for _ in $(seq 3000); do [ ! -e "${FAKE_WAIT_FOR:-/}" ] || break; sleep 0.01; done

@@ -35,11 +35,7 @@ wait_until xdpyinfo
 # The id of a visible window with this exact title that is not the main window.
 other_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vxm1 "$main"; }
 # Waits for such a window, focuses it and prints its id.
-focus_new() {
-  wait_until other_window "$1"
-  local id; id=$(other_window "$1")
-  xdotool windowfocus --sync "$id" && echo "$id"
-}
+focus_new() { wait_until other_window "$1"; local id; id=$(other_window "$1"); xdotool windowfocus --sync "$id" && echo "$id"; }
 window_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
 
 start_app() {

@@ -9,7 +9,6 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QMimeData>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -64,10 +63,9 @@ private slots:
         QVERIFY(!(model.flags(model.index(0)) & (Qt::ItemIsEditable | Qt::ItemIsDropEnabled)));
     }
 
-    // Steps, by row ("_": under the last row): p/P press left/right, m/M move
-    // holding left/right, n move with no button, r/R release, d double-click,
-    // f focus leaves, w window deactivated, x remove the row from the model,
-    // c check that no drag is on and the pointer is back, s check the selected row.
+    // Steps, by row ("_": under the last row): p/P press left/right, m/M move holding left/right,
+    // n move with no button, r/R release, d double-click, f focus leaves, w window deactivated,
+    // x remove the row from the model, c check no drag is on and the pointer is back, s check the selection.
     void mouseStepsReorderAndRemove_data()
     {
         QTest::addColumn<QStringList>("rows");
@@ -97,8 +95,6 @@ private slots:
         ListFixture f(rows);
         for (const QString &step : steps.split(' ')) {
             const QPoint at = step.size() < 2 ? QPoint() : step[1] == '_' ? f.below() : f.centreOf(step.mid(1).toInt());
-            QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
-            QEvent deactivate(QEvent::WindowDeactivate);
             switch (step[0].toLatin1()) {
             case 'p': f.press(at); break;
             case 'P': f.press(at, Qt::RightButton); break;
@@ -108,8 +104,8 @@ private slots:
             case 'r': f.release(at); break;
             case 'R': f.release(at, Qt::RightButton); break;
             case 'd': f.doubleClick(at); break;
-            case 'f': QApplication::sendEvent(&f.view, &focusOut); break;
-            case 'w': QApplication::sendEvent(&f.window, &deactivate); break;
+            case 'f': { QFocusEvent out(QEvent::FocusOut); QApplication::sendEvent(&f.view, &out); break; }
+            case 'w': { QEvent off(QEvent::WindowDeactivate); QApplication::sendEvent(&f.window, &off); break; }
             case 'x': f.model.remove(step.mid(1).toInt()); break;
             case 's': QCOMPARE(f.selectedRow(), step.mid(1).toInt()); break;
             case 'c':
