@@ -21,11 +21,7 @@ void makeTree(const QTemporaryDir &dir, std::initializer_list<const char *> name
     }
 }
 
-QStringList sorted(QStringList list)
-{
-    list.sort();
-    return list;
-}
+const auto sorted = [](QStringList list) { list.sort(); return list; };
 
 } // namespace
 
