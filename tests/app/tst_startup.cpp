@@ -22,45 +22,35 @@ private slots:
         for (const auto &[r, number] : {std::pair{0.0, 1}, {0.06 - 1e-9, 6}, {0.06 + 1e-9, 7}, {0.07 - 1e-9, 7},
                                         {0.07 + 1e-9, 8}, {1 - 1e-9, 100}}) {
             QList<QUrl> opened;
-            const bool result = drawHomePage({[r] { return r; }, [&](const QUrl &url) { opened << url; }, page});
+            drawHomePage({[r] { return r; }, [&](const QUrl &url) { opened << url; }, page});
             QCOMPARE(homePageNumber(r), number);
-            QCOMPARE(result, number == 7);
             QCOMPARE(opened, number == 7 ? QList<QUrl>{page} : QList<QUrl>{});
         }
-    }
 
-    void loadRunsTheDrawOnce()
-    {
+        // The window draws once; a build that names no home page opens nothing.
         ScriptedDialogs dialogs;
-        QTemporaryDir folder;
         int draws = 0;
-        QList<QUrl> opened;
-        // A seven, but the build names no home page: nothing opens.
-        MainWindow window({&dialogs, folder.path(),
-                    {[&] { ++draws; return 0.065; }, [&](const QUrl &url) { opened << url; }, QUrl()}});
-        window.load();
+        bool opened = false;
+        MainWindow window({&dialogs, {}, {[&] { ++draws; return 0.065; }, [&](const QUrl &) { opened = true; }, QUrl()}});
+        window.load();   // a seven
         QCOMPARE(draws, 1);
-        QVERIFY(opened.isEmpty());
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(!opened && dialogs.messages.isEmpty());
     }
 
     void handCursorBesideTheProgramBecomesTheCustomPointer()
     {
         QImage picture(32, 32, QImage::Format_ARGB32);
         picture.fill(Qt::red);
-        const QByteArray unreadable("not a cursor");   // passed over silently
-        for (const QByteArray &file : {encodeCursorFile(picture, QPoint(5, 9), CursorFileType::Cursor), unreadable}) {
+        for (const QByteArray &file : {encodeCursorFile(picture, QPoint(5, 9), CursorFileType::Cursor), QByteArray("no")}) {
             QTemporaryDir folder;
             writeTestFile(folder.filePath("HAND-M.CUR"), file);
             MainWindowFixture f(folder.path());
             f.window.load();
-            QVERIFY(f.dialogs.messages.isEmpty());
-            QCOMPARE(f.window.windowPointer().hasCustomCursor(), file != unreadable);
+            QVERIFY(f.dialogs.messages.isEmpty());   // an unreadable file is passed over silently
+            QCOMPARE(f.window.windowPointer().hasCustomCursor(), file.size() > 2);
             f.window.windowPointer().hover(WindowPointer::Shape::Custom);
-            if (file != unreadable) {
+            if (file.size() > 2)
                 QCOMPARE(f.window.cursor().hotSpot(), QPoint(5, 9));
-                QCOMPARE(f.window.cursor().pixmap().toImage().pixelColor(0, 0), QColor(Qt::red));
-            }
         }
     }
 };

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# A stand-in for jpeg2swf in the tests: records its arguments (the lines of an
-# @FILE argument in its place) and ends as told by its environment.
+# A stand-in for jpeg2swf: records its arguments (an @FILE's lines in its place)
+# and ends as told by its environment.
 #   FAKE_RECORD   file to write the arguments to, each followed by a NUL byte
 #   FAKE_WAIT_FOR wait until this file exists (at most 30 s) before going on
-#   FAKE_REPORTS  progress lines for JPEG2SWF_PROGRESS_FD, ';' between them;
-#                 those after a '|' are written once the wait is over
+#   FAKE_REPORTS  progress lines, ';' between them; those after a '|' come after the wait
 #   FAKE_STDERR   text to write to standard error
 #   FAKE_STATUS   exit status
 trap '' PIPE
-report() {
-  [ -n "${JPEG2SWF_PROGRESS_FD:-}" ] && [ -n "$1" ] && printf '%s\n' "${1//;/$'\n'}" >&"$JPEG2SWF_PROGRESS_FD"
-}
+report() { [ -n "${JPEG2SWF_PROGRESS_FD:-}" ] && [ -n "$1" ] && printf '%s\n' "${1//;/$'\n'}" >&"$JPEG2SWF_PROGRESS_FD"; }
 reports=${FAKE_REPORTS:-}
 report "${reports%%|*}"
 for _ in $(seq 3000); do [ ! -e "${FAKE_WAIT_FOR:-/}" ] || break; sleep 0.01; done

@@ -4,18 +4,14 @@
 #include "ModalAnswer.h"
 
 #include "ConverterCommand.h"
-#include "ProcessLaunch.h"
-#include "LaunchAndWait.h"
 #include "ImageListModel.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
-#include <QSignalSpy>
 #include <QToolButton>
 
 #include <csignal>
@@ -24,55 +20,45 @@
 namespace {
 
 const QString kFake = QStringLiteral(FAKE_CONVERTER);
+using Shape = WindowPointer::Shape;
 
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
+// A program folder whose jpeg2swf is the stand-in (made before the window).
+struct StandIn {
+    StandIn() { QFile::link(kFake, program.filePath(converterFileName())); }
+    QTemporaryDir program;
+};
 
-// A program folder whose jpeg2swf is the stand-in.
-struct ConvertFixture {
-    ConvertFixture()
+struct ConvertFixture : StandIn, MainWindowFixture {
+    explicit ConvertFixture(const QStringList &pictures = {"/p/a.jpg"}) : MainWindowFixture(program.path())
     {
-        QFile::link(kFake, programFolder.filePath(converterFileName()));
-        f = std::make_unique<MainWindowFixture>(programFolder.path());
-        f->showLoaded();
+        showLoaded();
+        window.imageList().append(pictures);
         for (const char *name : {"FAKE_STATUS", "FAKE_STDERR", "FAKE_WAIT_FOR", "FAKE_REPORTS"})
             qunsetenv(name);
         qputenv("FAKE_RECORD", record().toLocal8Bit());
     }
 
-    // The stand-in converter runs until release() is called.
-    void holdConverter() { qputenv("FAKE_WAIT_FOR", work.filePath("release").toLocal8Bit()); }
-    void release()
+    // The stand-in runs until `during` has been called inside the next wait.
+    void whileRunning(const std::function<void()> &during)
     {
-        QFile file(work.filePath("release"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        qputenv("FAKE_WAIT_FOR", work.filePath("release").toLocal8Bit());
+        dialogs.onSave = [this, during] {
+            QTimer::singleShot(0, [this, during] { dialogs.onSave = nullptr; during(); release(); });
+        };
     }
+    void release() { writeTestFile(work.filePath("release")); }
 
     QString record() const { return work.filePath("record"); }
-    QStringList recorded() const
+    QStringList recorded() const   // each argument ends in a NUL byte
     {
         QFile file(record());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList args = QString::fromUtf8(file.readAll()).split(QChar(0));
-        args.removeLast();
-        return args;
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).chopped(1).split(QChar(0)) : QStringList();
     }
-    void convert() { f->window.findChild<QToolButton *>("convertButton")->click(); }
-    QProgressBar *progress() { return f->window.findChild<QProgressBar *>("progressBar"); }
-    QStringList messages() const
-    {
-        QStringList texts;
-        for (const auto &m : f->dialogs.messages)
-            texts << m.text;
-        return texts;
-    }
+    void convert() { window.findChild<QToolButton *>("convertButton")->click(); }
+    int bar() { return window.findChild<QProgressBar *>("progressBar")->value(); }
+    Shape shape() { return window.windowPointer().shape(); }
 
-    QTemporaryDir programFolder;
     QTemporaryDir work;
-    std::unique_ptr<MainWindowFixture> f;
 };
 
 } // namespace
@@ -84,85 +70,43 @@ class TestConvert : public QObject
 private slots:
     void init() { clearSettings(); }
 
-    void aStatusThatIsNotOursToReadIsUnknownNeverSuccess()
+    void nothingRunsOrIsDoneUnlessTheConverterSucceeds()
     {
-        QCOMPARE(exitStatus(LaunchedProcess{::getppid(), 0, OwnedFile()}), kExitStatusUnknown);
-    }
-
-    void emptyListAndCancelledDialog()
-    {
-        ConvertFixture c;
+        ConvertFixture c{QStringList()};
         c.convert();
-        QCOMPARE(c.messages(), QStringList({"No files added."}));
-        QCOMPARE(c.f->dialogs.messages[0].icon, Dialogs::MessageIcon::None);
-        QVERIFY(c.f->dialogs.asked.isEmpty());
+        QCOMPARE(c.dialogs.messages, QStringList({"No files added."}));
+        QCOMPARE(c.dialogs.icons[0], Dialogs::MessageIcon::None);
 
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->window.windowPointer().hover(WindowPointer::Shape::Custom);
-        c.convert();   // the save dialog is cancelled
-        QCOMPARE(c.f->dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
-                                                  "Web page (*.html)|html"}));
-        QCOMPARE(c.messages().size(), 1);
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Custom);
-        QCOMPARE(c.progress()->value(), 0);
-        QVERIFY(c.recorded().isEmpty());
-    }
-
-    void aDelayThatIsNotAPositiveNumberStopsBeforeTheSaveDialog()
-    {
+        c.window.imageList().append(QStringLiteral("/p/a.jpg"));
+        // Not a positive number: stopped before the save dialog, nothing run.
         for (const char *delay : {"", "0", "-1", "abc"}) {
-            ConvertFixture c;
-            c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-            c.f->delayEdit()->setText(delay);
+            c.delayEdit()->setText(delay);
             c.convert();
-            QCOMPARE(c.messages(), QStringList({"The delay must be a number of seconds greater than 0, such as 2 or 1.5."}));
-            QVERIFY2(c.f->dialogs.asked.isEmpty(), delay);   // no save dialog: nothing run, nothing written
+            QCOMPARE(c.dialogs.messages.last(), QString("The delay must be a number of seconds greater than 0, such as 2 or 1.5."));
         }
-    }
+        QCOMPARE(c.dialogs.messages.size(), 5);
+        QVERIFY(c.dialogs.asked.isEmpty());
 
-    void awkwardPathsReachTheConverterWhole()
-    {
-        ConvertFixture c;
-        const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
-                                "@list.jpg", "/p/Ünïcödé.jpg", "/p/a.jpg"};
-        c.f->window.imageList().append(paths);
-        c.f->delayEdit()->setText(" 1,5 ");   // sent as typed
-        c.f->dialogs.saveAnswers = {"/out/-show.swf"};
-        // Seen while the converter runs: busy pointer and a full bar.
-        c.holdConverter();
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);
-                QCOMPARE(c.progress()->value(), 100);
-                c.release();
-            });
-        };
-        c.convert();
-        QStringList sent = paths;
-        sent.replace(4, "./-o");
-        sent.replace(5, "./--help");
-        sent.replace(6, "./@list.jpg");
-        QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
-        QCOMPARE(c.messages(), QStringList({"Done."}));
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
-        QCOMPARE(c.progress()->value(), 0);
-    }
+        c.delayEdit()->setText("1");
+        c.window.windowPointer().hover(Shape::Custom);
+        c.convert();   // the save dialog is cancelled
+        QCOMPARE(c.dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
+                                               "Web page (*.html)|html"}));
+        QCOMPARE(c.dialogs.messages.size(), 5);
+        QCOMPARE(c.shape(), Shape::Custom);
+        QCOMPARE(c.bar(), 0);
+        QVERIFY(c.recorded().isEmpty());
 
-    void failuresAreNeverReportedAsDone()
-    {
-        ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
-
+        c.dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
         qputenv("FAKE_STATUS", "1");
         qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
         c.convert();
-        QCOMPARE(c.f->dialogs.messages.last().icon, Dialogs::MessageIcon::Warning);
-        QVERIFY(c.messages().last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
+        QCOMPARE(c.dialogs.icons.last(), Dialogs::MessageIcon::Warning);
+        QVERIFY(c.dialogs.messages.last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
 
         qputenv("FAKE_STDERR", QByteArray(5000, 'x'));
         c.convert();
-        QVERIFY(c.messages().last().size() < 1500);   // trimmed to a readable length
+        QVERIFY(c.dialogs.messages.last().size() < 1500);   // trimmed to a readable length
 
         // Started by a launcher that left SIGCHLD ignored: the status is still read.
         struct sigaction ignore {}, before {};
@@ -170,99 +114,89 @@ private slots:
         ::sigaction(SIGCHLD, &ignore, &before);
         c.convert();
         ::sigaction(SIGCHLD, &before, nullptr);
-        QVERIFY(c.messages().last().startsWith("The conversion failed."));
+        QVERIFY(c.dialogs.messages.last().startsWith("The conversion failed."));
+        // A status that is not ours to read is unknown, never success.
+        QCOMPARE(exitStatus(LaunchedProcess{::getppid(), 0, OwnedFile()}), kExitStatusUnknown);
 
-        QFile::remove(c.programFolder.filePath(converterFileName()));
+        QFile::remove(c.program.filePath(converterFileName()));
         c.convert();
-        QVERIFY(c.messages().last().contains(c.programFolder.filePath("jpeg2swf")));
-        QVERIFY(c.messages().last().contains("No such file or directory"));
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
-        QCOMPARE(c.progress()->value(), 0);
-        QVERIFY(!c.messages().contains("Done."));
+        QVERIFY(c.dialogs.messages.last().contains(c.program.filePath("jpeg2swf")));
+        QVERIFY(c.dialogs.messages.last().contains("No such file or directory"));
+        QCOMPARE(c.shape(), Shape::Default);
+        QCOMPARE(c.bar(), 0);
+        QVERIFY(!c.dialogs.messages.contains("Done."));
+    }
+
+    void awkwardPathsReachTheConverterWhole()
+    {
+        const QStringList paths{"/p/a.jpg", "/p/b c.jpg", "/p/quote\"d.jpg", "/p/new\nline.jpg", "-o", "--help",
+                                "@list.jpg", "/p/Ünïcödé.jpg", "/p/a.jpg"};
+        ConvertFixture c(paths);
+        c.delayEdit()->setText(" 1,5 ");   // sent as typed
+        c.dialogs.saveAnswers = {"/out/-show.swf"};
+        c.whileRunning([&] {   // no reports: a busy pointer and a full bar
+            QCOMPARE(c.shape(), Shape::Busy);
+            QCOMPARE(c.bar(), 100);
+        });
+        c.convert();
+        QStringList sent = paths;
+        sent.replace(4, "./-o");
+        sent.replace(5, "./--help");
+        sent.replace(6, "./@list.jpg");
+        QCOMPARE(c.recorded(), QStringList({"-r", " 1,5 "}) + sent + QStringList({"-o", "/out/-show.swf"}));
+        QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
+        QCOMPARE(c.shape(), Shape::Default);
+        QCOMPARE(c.bar(), 0);
     }
 
     void theBarFollowsTheConvertersReports()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf"};
-        c.holdConverter();
+        c.dialogs.saveAnswers = {"/out/a.swf"};
         qputenv("FAKE_REPORTS", "0 4;2 4;1 4|3 4;4 4");
-        QSignalSpy values(c.progress(), &QProgressBar::valueChanged);
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                QTRY_COMPARE(c.progress()->value(), 50);   // while the converter runs
-                c.release();
-            });
-        };
-        c.convert();
-        QCOMPARE(c.messages(), QStringList({"Done."}));
         QList<int> seen;
-        for (const QList<QVariant> &value : std::as_const(values))
-            seen << value[0].toInt();
+        QObject::connect(c.window.findChild<QProgressBar *>(), &QProgressBar::valueChanged, [&](int value) { seen << value; });
+        c.whileRunning([&] { QTRY_COMPARE(c.bar(), 50); });
+        c.convert();
+        QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
         QCOMPARE(seen, QList<int>({100, 0, 50, 75, 100, 0}));   // built, then reported, never back
     }
 
     void convertDuringAWaitRunsACompleteNestedRun()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/outer.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
-        c.holdConverter();
-        QStringList order;
-        c.f->dialogs.onMessage = [&](const QString &text) { order << text; };
-        bool nested = false;
-        c.f->dialogs.onSave = [&] {
-            if (nested)
-                return;
-            nested = true;
-            // During the outer wait: change the list and press Convert again.
-            QTimer::singleShot(0, [&] {
-                c.f->window.imageList().append(QStringLiteral("/p/inner.jpg"));
-                c.release();   // both converters may end now; the outer wait resumes only after this returns
-                c.convert();
-                order << QStringLiteral("inner returned");
-                QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Busy);   // the outer run goes on
-            });
-        };
+        c.dialogs.saveAnswers = {"/out/outer.swf", "/out/inner.swf"};
+        c.whileRunning([&] {
+            c.window.imageList().append(QStringLiteral("/p/inner.jpg"));
+            c.release();   // both may end now; the outer wait resumes only after this returns
+            c.convert();
+            QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
+            QCOMPARE(c.shape(), Shape::Busy);   // the outer run goes on
+        });
         c.convert();
-        QCOMPARE(order, QStringList({"Done.", "inner returned", "Done."}));
-        QCOMPARE(c.f->window.windowPointer().shape(), WindowPointer::Shape::Default);
+        QCOMPARE(c.dialogs.messages, QStringList({"Done.", "Done."}));
+        QCOMPARE(c.shape(), Shape::Default);
     }
 
-    void closingDuringTheWaitLeavesTheConverterRunning()
+    void closingDuringTheWaitLeavesTheConverterRunningAndNothingBehind()
     {
         ConvertFixture c;
-        c.f->window.imageList().append(QStringLiteral("/p/a.jpg"));
-        c.f->dialogs.saveAnswers = {"/out/a.swf"};
-        c.holdConverter();
-        QSignalSpy unloaded(&c.f->window, &MainWindow::closed);
+        c.dialogs.saveAnswers = {"/out/a.swf"};
         bool recordedWhenClosed = true;
-        QObject::connect(&c.f->window, &MainWindow::closed, [&] { recordedWhenClosed = QFile::exists(c.record()); });
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                c.f->window.close();
-                c.release();
-            });
-        };
+        QObject::connect(&c.window, &MainWindow::closed, [&] { recordedWhenClosed = QFile::exists(c.record()); });
+        c.whileRunning([&] { c.window.close(); });
         c.convert();
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!recordedWhenClosed);   // the window closed while the converter ran
+        QVERIFY(!recordedWhenClosed);   // closed while the converter ran
 
-        // And a program that ends inside the wait does not take the converter
-        // with it, and leaves nothing behind.
+        // A program that ends inside the wait leaves the converter running, the temporary folder empty.
         QFile::remove(c.record());
         QFile::remove(c.work.filePath("release"));
         QTemporaryDir temporaryFolder;
-        QProcess waiter;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TMPDIR", temporaryFolder.path());
-        waiter.setProcessEnvironment(environment);
-        waiter.start(QStringLiteral(CLOSE_DURING_WAIT), {kFake, "x.jpg"});
-        QVERIFY(waiter.waitForFinished(10000));
-        QCOMPARE(waiter.exitCode(), 0);
+        qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());
+        QCOMPARE(QProcess::execute(QStringLiteral(CLOSE_DURING_WAIT), {kFake, "x.jpg"}), 0);
+        qunsetenv("TMPDIR");
         QVERIFY(!QFile::exists(c.record()));
-        QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
+        QVERIFY(QDir(temporaryFolder.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         c.release();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(c.record()), 10000);
         QCOMPARE(c.recorded(), QStringList({"x.jpg"}));
@@ -270,56 +204,50 @@ private slots:
 
     void longListsGoThroughAListFileInTheSameOrder()
     {
-        ConvertFixture c;
         QStringList paths;
         const QString longFolder = QStringLiteral("/pictures/") + QString(180, QLatin1Char('x'));
         for (int i = 0; i < 40000; ++i)
             paths << QStringLiteral("%1/%2.jpg").arg(longFolder).arg(39999 - i);
-        c.f->window.imageList().append(paths);
-        c.f->dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
-        // Nothing of ours in the temporary folder while the converter runs,
-        // which is what a window closed then leaves behind.
+        ConvertFixture c(paths);
+        c.dialogs.saveAnswers = {"/out/long.swf", "/out/long2.swf"};
+        // Nothing of ours in the temporary folder while the converter runs (a window closed then leaves that).
         QTemporaryDir temporaryFolder;
         qputenv("TMPDIR", temporaryFolder.path().toLocal8Bit());
-        c.holdConverter();
-        c.f->dialogs.onSave = [&] {
-            QTimer::singleShot(0, [&] {
-                QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
-                c.release();
-            });
-        };
+        const auto empty = [&] { return QDir(temporaryFolder.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+        c.whileRunning([&] { QVERIFY(empty()); });
         c.convert();
-        c.f->dialogs.onSave = nullptr;
         qunsetenv("TMPDIR");
-        QCOMPARE(c.messages(), QStringList({"Done."}));
+        QCOMPARE(c.dialogs.messages, QStringList({"Done."}));
         QCOMPARE(c.recorded(), QStringList({"-r", "1"}) + paths + QStringList({"-o", "/out/long.swf"}));
-        QCOMPARE(entriesOf(temporaryFolder.path()), QStringList());
+        QVERIFY(empty());
 
         // A line break cannot go into a list file: said plainly, nothing run.
-        c.f->window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
+        c.window.imageList().append(QStringLiteral("/p/new\nline.jpg"));
         QFile::remove(c.record());
         c.convert();
-        QVERIFY(c.messages().last().contains("line break"));
+        QVERIFY(c.dialogs.messages.last().contains("line break"));
         QVERIFY(!QFile::exists(c.record()));
     }
 
-    void theRealSaveDialogAsksBeforeReplacing()
+    void theRealSaveDialogAsksAboutTheNameWritten()
     {
-        // A typed name keeps its form for SWF; the web page type adds its suffix.
+        // A typed name keeps its form for SWF; the web page type adds its suffix before the replace question.
         for (const auto &[type, saved] : {std::pair{0, "show"}, {1, "show.html"}}) {
             QTemporaryDir dir;
-            QWidget owner;
+            writeTestFile(dir.filePath(saved));
+            QString asked;
             answerNextModal<QFileDialog>([&](QFileDialog *dialog) {
-                QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
                 dialog->setDirectory(dir.path());
                 for (int i = 0; i < type; ++i)   // as the user picks a type: by the keyboard
                     QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
                 dialog->findChild<QLineEdit *>("fileNameEdit")->setText("show");
+                answerNextModal<QMessageBox>([&](QMessageBox *box) { asked = box->text(); box->button(QMessageBox::Yes)->click(); });
                 QMetaObject::invokeMethod(dialog, "accept");
             });
-            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save Slide Show As (SWF file)",
-                                                 {{"Shockwave Flash files (*.swf)", ""}, {"Web page (*.html)", "html"}}),
+            QWidget owner;
+            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save", {{"SWF (*.swf)", ""}, {"Web page (*.html)", "html"}}),
                      dir.filePath(saved));
+            QVERIFY2(asked.contains(saved), qPrintable(asked));
         }
     }
 };

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The installed Pictoreel in a real X session (Xvfb), driven with xdotool as a
-# person would: window, delay, the real folder prompts and save dialog, the SWF
-# decoded by ffmpeg. Waits for windows and files, never for a fixed time alone.
+# person would; waits for windows and files, never for a fixed time alone.
 #   real_window.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -11,7 +10,7 @@ cleanup() { kill $app_pid $wm_pid $xvfb_pid 2>/dev/null || true; rm -rf "$work";
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Waits up to 30 s for a condition (a command), checking every 50 ms.
+# Waits up to 30 s for a command to succeed.
 wait_until() {
   local tries=600
   until "$@" >/dev/null 2>&1; do
@@ -29,25 +28,14 @@ mkdir -p "$XDG_CONFIG_HOME"
 # -noreset: the server must not start over when the program is restarted.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-display_known() { [ -s "$work/display" ]; }
-wait_until display_known
+wait_until test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
 wait_until xdpyinfo
 
 # The id of a visible window with this exact title that is not the main window.
-other_window() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-    [ "$id" != "$main" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
+other_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vxm1 "$main"; }
 # Waits for such a window, focuses it and prints its id.
-focus_new() {
-  wait_until other_window "$1"
-  local id; id=$(other_window "$1")
-  xdotool windowfocus --sync "$id" && echo "$id"
-}
+focus_new() { wait_until other_window "$1"; local id; id=$(other_window "$1"); xdotool windowfocus --sync "$id" && echo "$id"; }
 window_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
 
 start_app() {
@@ -66,18 +54,11 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH" = 442 ] && [ "$HEIGHT" = 293 ] || fail "client area is ${WIDTH}x${HEIGHT}"
 near "$X" 291 && near "$Y" 237 || fail "not centred: $X,$Y"
 
-# 2. The delay: typed into the box, stored at once, shown again after a restart.
+# 2. The delay: typed into the box, stored at once in the user's settings file.
 click_at 269 146
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 20 "2"
-delay_stored() { grep -qx 'Delay=2' "$XDG_CONFIG_HOME/Velmora.conf"; }
-wait_until delay_stored
-stop_app
-start_app
-click_at 269 146
-xdotool key --clearmodifiers ctrl+a ctrl+c
-box_shows_2() { [ "$(xclip -o -selection clipboard)" = 2 ]; }
-wait_until box_shows_2
+wait_until grep -qx 'Delay=2' "$XDG_CONFIG_HOME/Velmora.conf"
 
 # 3. A folder of pictures added through the real prompts.
 pictures="$work/pictures"
@@ -98,16 +79,11 @@ browser=$(focus_new "Please select folder to add:")
 xdotool type --delay 10 "$pictures"
 xdotool key --clearmodifiers Return
 # Qt's folder dialog may first open the typed folder; a second Return chooses it.
-for _ in 1 2 3 4 5 6 7 8 9 10; do
-  window_gone "Please select folder to add:" "$browser" && break
-  sleep 0.3
-  window_gone "Please select folder to add:" "$browser" || xdotool key --clearmodifiers Return
-done
-wait_until window_gone "Please select folder to add:" "$browser"
+chosen() { window_gone "$1" "$browser" || { sleep 0.3; window_gone "$1" "$browser" || xdotool key --clearmodifiers Return; false; }; }
+wait_until chosen "Please select folder to add:"
 
 # 4. Convert through the real save dialog; "Done." when the converter is through.
-output="$work/out/show.swf"
-mkdir -p "$work/out"
+output="$work/show.swf"
 xdotool windowfocus --sync "$main"
 click_at 364 207                                   # "Convert"
 focus_new "Save Slide Show As \\(SWF file\\)" >/dev/null
@@ -128,8 +104,7 @@ seen=$(bash "$(dirname "$0")/../support/swf_frames.sh" "$output" |
 stop_app
 openbox >/dev/null 2>&1 &
 wm_pid=$!
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_until wm_running
+wait_until sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
 start_app
 centred_in_frame() {
   local extents left right top bottom info

@@ -7,14 +7,12 @@
 #include "SettingsStore.h"
 
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 
-// A main window over scripted dialogs, an empty program folder of its own and a
-// home-page draw that never opens anything.
+// A main window over scripted (or Qt's real) dialogs, an empty program folder of
+// its own and a home-page draw that never opens anything.
 struct MainWindowFixture {
-    explicit MainWindowFixture(const QString &programFolder = {})
-        : window({&dialogs, programFolder.isEmpty() ? folder.path() : programFolder,
+    explicit MainWindowFixture(const QString &programFolder = {}, Dialogs *realDialogs = nullptr)
+        : window({realDialogs ? realDialogs : &dialogs, programFolder.isEmpty() ? folder.path() : programFolder,
                 {[] { return 0.5; }, [](const QUrl &) {}}})
     {
     }

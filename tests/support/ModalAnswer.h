@@ -1,32 +1,25 @@
 #pragma once
 
 #include <QApplication>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
-// Answers the next modal dialog of type Dialog once it is shown: calls answer
-// with it. Used to drive Qt's real dialogs from a test. A dialog the answer
-// left open is rejected a little later, so a failing test fails, not hangs.
+// Calls answer with the next modal Dialog once it is shown, to drive Qt's real
+// dialogs; one left open is rejected later, so a failing test fails, not hangs.
 template <typename Dialog>
 void answerNextModal(std::function<void(Dialog *)> answer)
 {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-            if (!dialog->isVisible())
-                return;
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-            QPointer<Dialog> open(dialog);
-            QTimer::singleShot(3000, [open] {
-                if (open && open->isVisible())
-                    QMetaObject::invokeMethod(open.data(), "reject");
-            });
-        }
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(dialog);
+        QTimer::singleShot(3000, dialog, [dialog] { if (dialog->isVisible()) dialog->reject(); });
     });
     timer->start(10);
 }

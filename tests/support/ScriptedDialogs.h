@@ -10,36 +10,26 @@
 class ScriptedDialogs final : public Dialogs
 {
 public:
-    struct Message {
-        QString text;
-        MessageIcon icon;
-    };
-
     void message(QWidget *, const QString &text, MessageIcon icon) override
     {
-        messages.append({text, icon});
-        if (onMessage)
-            onMessage(text);
+        messages << text;
+        icons << icon;
     }
-
     QStringList getOpenFileNames(QWidget *, const QString &title, const QString &filter) override
     {
         asked << title + QLatin1Char('|') + filter;
-        return openAnswers.isEmpty() ? QStringList() : openAnswers.takeFirst();
+        return next(openAnswers);
     }
-
     QString getText(QWidget *, const QString &prompt, const QString &defaultText) override
     {
         asked << prompt + QLatin1Char('|') + defaultText;
-        return textAnswers.isEmpty() ? QString() : textAnswers.takeFirst();
+        return next(textAnswers);
     }
-
     QString getExistingDirectory(QWidget *, const QString &prompt) override
     {
         asked << prompt;
-        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+        return next(folderAnswers);
     }
-
     QString getSaveFileName(QWidget *, const QString &title, const QList<FileType> &types) override
     {
         asked << title;
@@ -47,16 +37,18 @@ public:
             asked.last() += QLatin1Char('|') + type.filter + QLatin1Char('|') + type.defaultSuffix;
         if (onSave)
             onSave();
-        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+        return next(saveAnswers);
     }
 
-    QList<Message> messages;
+    QStringList messages;
+    QList<MessageIcon> icons;
     std::function<void()> onSave;
-    QStringList saveAnswers;
-    std::function<void(const QString &)> onMessage;
-    // Answers, taken in turn; an empty list answers as Cancel does.
+    // Answers, taken in turn; none left answers as Cancel does.
     QList<QStringList> openAnswers;
-    QStringList textAnswers;
-    QStringList folderAnswers;
+    QStringList textAnswers, folderAnswers, saveAnswers;
     QStringList asked;
+
+private:
+    template <typename T>
+    static T next(QList<T> &answers) { return answers.isEmpty() ? T() : answers.takeFirst(); }
 };

@@ -23,7 +23,6 @@ inline void writeTestFile(const QString &path, const QByteArray &bytes = {})
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,                  \
                            settingsHome.path());                                           \
         QApplication app(argc, argv);                                                      \
-        QTEST_SET_MAIN_SOURCE_PATH                                                         \
         TestClass test;                                                                    \
         return QTest::qExec(&test, argc, argv);                                            \
     }
