@@ -65,8 +65,10 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
         const std::size_t size = std::min(total, head);
         // Its pages made at once, far cheaper than a fault each.
         void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (data == MAP_FAILED)
+        if (data == MAP_FAILED) {
+            ::close(fd);
             throw std::bad_alloc();
+        }
         m_data = {static_cast<std::uint8_t *>(data), Release{size}};
         if (readAll(fd, m_data.get(), size, error)
             && (size == total || readAll(fd, m_last.data(), 2, error, off_t(total - 2)))) {

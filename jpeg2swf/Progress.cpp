@@ -48,8 +48,15 @@ void Progress::showLine(std::size_t done)
     if (!m_terminal)
         return;
     const std::size_t share = m_total ? done * 100 / m_total : 100;
-    const std::string line = "\rjpeg2swf: " + std::to_string(done) + '/' + std::to_string(m_total)
-        + " pictures (" + std::to_string(share) + "%)";
-    std::fputs(line.c_str(), stderr);
+    const std::string count = std::to_string(done) + '/' + std::to_string(m_total);
+    const std::string percent = " (" + std::to_string(share) + "%)";
+    std::string line = "jpeg2swf: " + count + " pictures" + percent;
+    // A line as wide as the terminal wraps, and each update would start a new row.
+    if (const std::size_t width = terminalWidth(); width > 0 && line.size() >= width) {
+        line = count + percent;
+        if (line.size() >= width)
+            line.resize(width - 1);
+    }
+    std::fputs(('\r' + line).c_str(), stderr);
     m_lineOpen = true;
 }

@@ -40,5 +40,7 @@ private:
 int progressChannel();
 // one report sent on it without waiting; false once nobody listens any more;
 bool sendProgress(int channel, const std::string &line);
-// whether standard error is a terminal someone watches.
+// whether standard error is a terminal someone watches;
 bool errorsOnTerminal();
+// that terminal's width in columns, 0 when unknown.
+std::size_t terminalWidth();

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 // The descriptor named by JPEG2SWF_PROGRESS_FD, or -1 when the variable is
@@ -80,4 +81,10 @@ bool sendProgress(int channel, const std::string &line)
 bool errorsOnTerminal()
 {
     return ::isatty(STDERR_FILENO);
+}
+
+std::size_t terminalWidth()
+{
+    winsize size {};
+    return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }

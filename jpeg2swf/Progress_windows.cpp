@@ -20,3 +20,11 @@ bool errorsOnTerminal()
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
+
+std::size_t terminalWidth()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info {};
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info))
+        return 0;
+    return std::size_t(info.srWindow.Right - info.srWindow.Left + 1);
+}
