@@ -25,10 +25,15 @@ public:
     OwnedFile() = default;
     explicit OwnedFile(NativeFile file) : m_file(file) {}
     OwnedFile(OwnedFile &&other) noexcept : m_file(std::exchange(other.m_file, kNoFile)) {}
-    OwnedFile &operator=(OwnedFile &&other) noexcept;
+    OwnedFile &operator=(OwnedFile &&other) noexcept
+    {
+        if (this != &other)
+            reset(std::exchange(other.m_file, kNoFile));
+        return *this;
+    }
     OwnedFile(const OwnedFile &) = delete;
     OwnedFile &operator=(const OwnedFile &) = delete;
-    ~OwnedFile();
+    ~OwnedFile() { reset(); }
 
     NativeFile get() const { return m_file; }
     // Closes the file held, if any, and holds `file` instead.

@@ -51,18 +51,6 @@ std::vector<char *> pointers(std::vector<std::string> &strings)
 
 } // namespace
 
-OwnedFile &OwnedFile::operator=(OwnedFile &&other) noexcept
-{
-    if (this != &other)
-        reset(std::exchange(other.m_file, kNoFile));
-    return *this;
-}
-
-OwnedFile::~OwnedFile()
-{
-    reset();
-}
-
 void OwnedFile::reset(NativeFile file)
 {
     if (m_file >= 0)

@@ -76,18 +76,6 @@ OwnedFile openNul(DWORD access)
 
 } // namespace
 
-OwnedFile &OwnedFile::operator=(OwnedFile &&other) noexcept
-{
-    if (this != &other)
-        reset(std::exchange(other.m_file, kNoFile));
-    return *this;
-}
-
-OwnedFile::~OwnedFile()
-{
-    reset();
-}
-
 void OwnedFile::reset(NativeFile file)
 {
     if (m_file != kNoFile && m_file != nullptr)
