@@ -78,15 +78,31 @@ xdotool key --clearmodifiers Return                # the default extension, jpg
 browser=$(focus_new "Please select folder to add:")
 xdotool type --delay 10 "$pictures"
 xdotool key --clearmodifiers Return
-# Qt's folder dialog may first open the typed folder; a second Return chooses it.
-chosen() { window_gone "$1" "$browser" || { sleep 0.3; window_gone "$1" "$browser" || xdotool key --clearmodifiers Return; false; }; }
+# Qt's folder dialog may first open the typed folder; a second Return chooses
+# it. Only ever into the dialog: a stray Return would press a main window button.
+chosen() {
+  window_gone "$1" "$browser" && return
+  sleep 0.3
+  window_gone "$1" "$browser" && return
+  [ "$(xdotool getwindowfocus)" = "$browser" ] && xdotool key --clearmodifiers Return
+  return 1
+}
 wait_until chosen "Please select folder to add:"
 
 # 4. Convert through the real save dialog; "Done." when the converter is through.
 output="$work/show.swf"
-xdotool windowfocus --sync "$main"
-click_at 364 207                                   # "Convert"
-focus_new "Save Slide Show As \\(SWF file\\)" >/dev/null
+# Qt ignores clicks on the window until the folder dialog's modal session has
+# wound down, a moment after it is gone from the screen: click until it opens.
+save_title="Save Slide Show As \\(SWF file\\)"
+save_opened() {
+  other_window "$save_title" && return
+  xdotool windowfocus --sync "$main"
+  click_at 364 207                                 # "Convert"
+  sleep 0.5
+  other_window "$save_title"
+}
+wait_until save_opened
+focus_new "$save_title" >/dev/null
 xdotool type --delay 10 "$output"
 xdotool key --clearmodifiers Return
 done_box=$(focus_new Pictoreel)
