@@ -29,6 +29,18 @@ inline bool sameFileVersion(const FileStatus &a, const FileStatus &b)
     return a.id == b.id && a.size == b.size && a.modified == b.modified;
 }
 
+// Why a file of this status cannot be read as a picture; nullptr when it can.
+inline const char *whyNotAPicture(const FileStatus &status)
+{
+    if (status.kind == FileKind::Folder)
+        return "is a folder, not a picture";
+    if (status.kind != FileKind::Regular)
+        return "not a regular file";
+    if (status.size == 0)
+        return "empty file";
+    return nullptr;
+}
+
 // The file a path names, links followed; nothing when there is none.
 std::optional<FileStatus> fileStatus(const std::string &path);
 

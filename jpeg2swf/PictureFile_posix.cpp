@@ -54,12 +54,8 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
     struct stat before {}, after {};
     if (fstat(fd, &before) != 0) {
         error = std::strerror(errno);
-    } else if (m_status = fileStatusOf(before); m_status.kind == FileKind::Folder) {
-        error = "is a folder, not a picture";
-    } else if (m_status.kind != FileKind::Regular) {
-        error = "not a regular file";
-    } else if (m_status.size == 0) {
-        error = "empty file";
+    } else if (m_status = fileStatusOf(before); const char *why = whyNotAPicture(m_status)) {
+        error = why;
     } else {
         const auto total = std::size_t(m_status.size);
         const std::size_t size = std::min(total, head);
