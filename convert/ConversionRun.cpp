@@ -78,7 +78,6 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
         shown = percent;
         showProgress(percent);
     };
-    const QString converter = command.program;
     const qint32 status = launchAndWait(command, 0, files, showProgress ? follow : ProgressReport());
     if (status == 0)
         return {ConversionResult::Outcome::Done, tr("Done.")};
@@ -89,7 +88,7 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
     if (const std::optional<int> error = launchFailureError(status)) {
         return {ConversionResult::Outcome::NotStarted,
                 tr("The converter could not be started:\n%1\n\n%2")
-                    .arg(QDir::toNativeSeparators(converter), QString::fromLocal8Bit(launchErrorText(*error)))};
+                    .arg(QDir::toNativeSeparators(command.program), QString::fromLocal8Bit(launchErrorText(*error)))};
     }
     const QString said = errorLog.valid()
         ? trimmed(QString::fromStdString(readFromStart(errorLog.get(), 16 * kMaxErrorText)))
