@@ -20,19 +20,7 @@
 
 namespace {
 
-// Two character ids (bitmap and shape) per picture, and id 0 is reserved.
-constexpr std::size_t kMaxPictures = 32767;
-constexpr std::uint64_t kMaxFrames = 65535;
 constexpr std::uint8_t kSwfVersion = 10;
-
-std::string describeDelay(double delay)
-{
-    std::string text = std::to_string(delay);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.')
-        text.pop_back();
-    return text;
-}
 
 // The stage, sized once from the first picture, and every picture placed on it.
 struct SlideShowPlan {
@@ -67,6 +55,12 @@ std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &
         if (output->kind != FileKind::Regular) {
             errors << "jpeg2swf: " << options.output << ": "
                    << (output->kind == FileKind::Folder ? "is a folder" : "not a regular file") << '\n';
+            allGood = false;
+        }
+        // A slip such as "-o *.jpg" must not cost a photo.
+        if (const auto format = pictureFormatOfFile(options.output)) {
+            errors << "jpeg2swf: " << options.output << ": is a " << formatName(*format)
+                   << " picture; a slide show never replaces a picture\n";
             allGood = false;
         }
         for (const PicturePlan &plan : plans) {
@@ -179,23 +173,11 @@ int convert(const Options &options, std::ostream &errors)
     // A web page holds any number of pictures at any delay; a SWF file's
     // header and frame counts limit both.
     const bool page = isPageName(options.output);
+    if (const auto why = page ? std::nullopt : whySwfCannotShow(options.pictures.size(), options.delay)) {
+        errors << "jpeg2swf: " << *why << '\n';
+        return kUsageError;
+    }
     const auto timeline = chooseTimeline(options.delay);
-    if (!page && !timeline) {
-        errors << "jpeg2swf: a delay of " << describeDelay(options.delay)
-               << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
-        return kUsageError;
-    }
-    if (!page && options.pictures.size() > kMaxPictures) {
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
-               << kMaxPictures << ")\n";
-        return kUsageError;
-    }
-    const std::uint64_t frames = page ? 0 : options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
-    if (frames > kMaxFrames) {
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
-               << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
-        return kUsageError;
-    }
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
