@@ -45,9 +45,12 @@ std::optional<std::string> whySwfCannotShow(std::size_t pictures, double delaySe
         return std::to_string(pictures) + " pictures do not fit one SWF file (at most " + std::to_string(kMaxSwfPictures)
             + ")";
     const auto timeline = chooseTimeline(delaySeconds);
-    if (!timeline)
+    if (!timeline) {
+        // The fastest rate shows a picture a frame; rounded up, so the figure given is taken.
+        const double shortest = std::ceil(256.0 / kMaxFrameRate88 * 10000) / 10000;
         return "a delay of " + readableSeconds(delaySeconds) + " is too short for a SWF file: at least "
-            + readableSeconds(256.0 / kMaxFrameRate88) + " (at most 127 pictures a second)";
+            + readableSeconds(shortest) + " (at most 127 pictures a second)";
+    }
     if (pictures * std::uint64_t(timeline->framesPerPicture) > kMaxSwfFrames) {
         // At the slowest rate each frame lasts 256 seconds.
         const std::uint64_t longest = kMaxSwfFrames / pictures * 256;
@@ -74,8 +77,11 @@ std::string readableSeconds(double seconds)
         const char *name;
     } kUnits[] = {{86400, "days"}, {3600, "hours"}, {60, "minutes"}};
     for (const auto &unit : kUnits) {
-        if (seconds >= 2 * unit.seconds)
-            return text + " (" + withThousands(std::uint64_t(seconds / unit.seconds)) + " " + unit.name + ")";
+        if (seconds >= 2 * unit.seconds) {
+            char count[32];
+            std::snprintf(count, sizeof count, "%.3g", seconds / unit.seconds);
+            return text + " (" + count + " " + unit.name + ")";
+        }
     }
     return text;
 }

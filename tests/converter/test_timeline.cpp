@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -41,4 +42,26 @@ TEST(Timeline, ImpossibleDelaysAreRefused)
     // Faster than 128 fps, more frames than a SWF can hold, not a number.
     for (double delay : {0.0, -1.0, 1.0 / 200, 1e9, std::nan("")})
         EXPECT_FALSE(chooseTimeline(delay)) << delay;
+}
+
+// What a SWF file cannot hold is refused with the bound in readable figures.
+TEST(Timeline, SwfLimitsNameTheLargestAllowed)
+{
+    const std::vector<std::tuple<std::size_t, double, std::string>> cases = {
+        {1, kMaxDelaySeconds, ""},
+        {1, 0.0079, ""},
+        {1, 0.0078, "a delay of 0.0078 seconds is too short for a SWF file: at least 0.0079 seconds"},
+        {2, kMaxDelaySeconds, "2 pictures of 16,776,960 seconds (194 days) do not fit one SWF file: its 65,535 "
+                              "frames hold 2 pictures of at most 8,388,352 seconds (97.1 days) each"},
+        {1000, 16640, ""},
+        {1000, 20000, "at most 16,640 seconds (4.62 hours) each"},
+        {40000, 1, "40000 pictures do not fit one SWF file (at most 32767)"},
+    };
+    for (const auto &[pictures, delay, message] : cases) {
+        const auto why = whySwfCannotShow(pictures, delay);
+        EXPECT_EQ(why.has_value(), !message.empty()) << pictures << " x " << delay;
+        EXPECT_NE(why.value_or("").find(message), std::string::npos) << *why;
+    }
+    EXPECT_EQ(readableSeconds(1), "1 second");
+    EXPECT_EQ(readableSeconds(150), "150 seconds (2.5 minutes)");
 }
