@@ -57,19 +57,12 @@ std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &
                    << (output->kind == FileKind::Folder ? "is a folder" : "not a regular file") << '\n';
             allGood = false;
         }
-        // A slip such as "-o *.jpg" must not cost a photo.
+        // Nor a picture, listed or not: a slip such as "-o *.jpg" must not
+        // cost a photo.
         if (const auto format = pictureFormatOfFile(options.output)) {
             errors << "jpeg2swf: " << options.output << ": is a " << formatName(*format)
                    << " picture; a slide show never replaces a picture\n";
             allGood = false;
-        }
-        for (const PicturePlan &plan : plans) {
-            if (plan.info.file.id == output->id) {
-                errors << "jpeg2swf: " << options.output << ": is the picture " << plan.path
-                       << "; it would be overwritten\n";
-                allGood = false;
-                break;
-            }
         }
     }
     if (!allGood)

@@ -104,6 +104,28 @@ int exitStatus(pid_t child)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// While it lives, converters started find no unnamed files (O_TMPFILE), as on
+// file systems without them, and write a hidden named file from the start.
+struct WithoutUnnamedFiles {
+    explicit WithoutUnnamedFiles(bool active) : active(active)
+    {
+        if (active)
+            setenv("LD_PRELOAD", NO_UNNAMED_FILES_PATH, 1);
+    }
+    ~WithoutUnnamedFiles()
+    {
+        if (active)
+            unsetenv("LD_PRELOAD");
+    }
+    const bool active;
+};
+
+// Both ways the output is written on Linux; Windows has only the hidden file.
+std::vector<bool> withAndWithoutUnnamedFiles()
+{
+    return testrun::windowsConverter() ? std::vector{false} : std::vector{false, true};
+}
+
 bool near(int a, int b, int tolerance = 14)
 {
     return std::abs(a - b) <= tolerance;
@@ -302,17 +324,73 @@ TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
     fs::create_hard_link(original, folder / "hardlink.jpg");
     ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);   // like a device: never replaced
 
+    // "jpeg2swf -r 2 -o *.jpg" expanded by the shell: a photo is never replaced,
+    // whatever its name says; nor is any other picture.
+    const Bytes photo = makeJpeg(32, 32, {1, 1, 1}), png = makePng(8, 8, {2, 2, 2}), gif = makeGif(8, 8, {3, 3, 3});
+    const std::string photoName = file("IMG_0001.jpg", photo);
+    file("drawing.png", png);
+    file("anim.swf", gif);
+
     for (const auto &[output, reason] : std::vector<std::pair<std::string, std::string>>{
-             {path("hardlink.jpg"), ": is the picture"}, {path("sub/../a.jpg"), ": is the picture"},
+             {path("hardlink.jpg"), ": is a JPEG picture"}, {path("sub/../a.jpg"), ": is a JPEG picture"},
+             {photoName, ": is a JPEG picture; a slide show never replaces a picture"},
+             {path("drawing.png"), ": is a PNG picture"}, {path("anim.swf"), ": is a GIF picture"},
+             {path(std::string(252, 'n') + ".swf"), ": File name too long"},
              {path("no/such/folder/show.swf"), ""}, {path("out.swf"), ": is a folder"},
              {path("pipe.swf"), ": not a regular file"}}) {
-        const auto result = jpeg2swf({"-r", "1", original, "-o", output});
+        const auto result = jpeg2swf({"-r", "2", "-o", output, original});
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.errors.find(output + reason), std::string::npos) << result.errors;
     }
     EXPECT_EQ(readFile(original), picture);
+    EXPECT_EQ(readFile(photoName), photo);
+    EXPECT_EQ(readFile(path("drawing.png")), png);
+    EXPECT_EQ(readFile(path("anim.swf")), gif);
     EXPECT_TRUE(fs::is_fifo(path("pipe.swf")));
     EXPECT_TRUE(hiddenFiles().empty());
+}
+
+TEST_F(Conversion, AnyNameWorksLinksAreFollowedAndAReplacedOutputKeepsItsMode)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 48, {9, 9, 9}));
+    // The longest name a file system takes: the hidden file's name is longer.
+    const std::string longest = path(std::string(251, 'n') + ".swf");
+    for (const bool named : withAndWithoutUnnamedFiles()) {
+        const WithoutUnnamedFiles fallback(named);
+        const auto result = jpeg2swf({"-r", "1", picture, "-o", longest});
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(testrun::decodedFrames(longest).size(), 1u);
+        EXPECT_TRUE(hiddenFiles().empty());
+    }
+    if (testrun::windowsConverter())
+        GTEST_SKIP() << "Windows files have no mode bits; the converter replaces a link there";
+
+    // A link, also to a file not there yet, stays a link and its target gets the show.
+    fs::create_directory(folder / "shows");
+    fs::create_symlink("shows/new.swf", folder / "new-link.swf");
+    fs::create_symlink("new-link.swf", folder / "link-to-link.swf");
+    writeFile(path("shows/old.swf"), {'o', 'l', 'd'});
+    fs::create_symlink(path("shows/old.swf"), folder / "old-link.swf");
+    for (const std::string link : {"link-to-link.swf", "old-link.swf"}) {
+        ASSERT_EQ(jpeg2swf({"-r", "1", picture, "-o", path(link)}).status, 0);
+        EXPECT_TRUE(fs::is_symlink(folder / link));
+    }
+    EXPECT_EQ(testrun::decodedFrames(path("shows/new.swf")).size(), 1u);
+    EXPECT_EQ(testrun::decodedFrames(path("shows/old.swf")).size(), 1u);
+
+    // A private file stays private; its group stays where this user may set it.
+    gid_t group = getuid() == 0 ? 1 : getegid();
+    std::vector<gid_t> groups(256);
+    groups.resize(std::size_t(std::max(0, getgroups(int(groups.size()), groups.data()))));
+    for (const gid_t member : groups)
+        group = member != getegid() ? member : group;
+    ASSERT_EQ(chown(path("shows/old.swf").c_str(), uid_t(-1), group), 0);
+    ASSERT_EQ(chmod(path("shows/old.swf").c_str(), 0600), 0);
+    ASSERT_EQ(jpeg2swf({"-r", "2", picture, "-o", path("old-link.swf")}).status, 0);
+    struct stat replaced {};
+    ASSERT_EQ(stat(path("shows/old.swf").c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0600u);
+    EXPECT_EQ(replaced.st_gid, group);
 }
 
 TEST_F(Conversion, AKilledRunLeavesNoOutput)
@@ -327,9 +405,12 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     // STATUS_CONTROL_C_EXIT (0xC000013A; an exit status keeps its low byte).
     // No SIGKILL there: a Windows file cannot be unnamed, so a killed run
     // leaves its hidden temporary file.
+    // Without unnamed files, the hidden file is removed on SIGTERM (not SIGKILL).
     const bool windows = testrun::windowsConverter();
-    for (int signal : windows ? std::vector{SIGINT} : std::vector{SIGTERM, SIGKILL}) {
+    for (const auto &[signal, named] : windows ? std::vector{std::pair{SIGINT, false}}
+                                               : std::vector{std::pair{SIGTERM, false}, {SIGKILL, false}, {SIGTERM, true}}) {
         SCOPED_TRACE(signal);
+        const WithoutUnnamedFiles fallback(named);
         const pid_t child = startWriting(args);
         kill(child, signal);
         EXPECT_EQ(exitStatus(child), windows ? 0x3A : 128 + signal);
@@ -350,12 +431,19 @@ TEST_F(Conversion, APictureCutShortAfterTheCheckIsNamedAndNothingIsWritten)
     args.insert(args.end(), 20, slow);
     args.insert(args.end(), {cut, "-o", path("show.swf")});
 
-    const pid_t child = startWriting(args, path("errors.txt"));
-    fs::resize_file(cut, jpegSize);
-    EXPECT_EQ(exitStatus(child), 1);
-    const Bytes errors = readFile(path("errors.txt"));
-    EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
-    EXPECT_FALSE(fs::exists(path("show.swf")));
+    for (const bool named : withAndWithoutUnnamedFiles()) {
+        SCOPED_TRACE(named ? "hidden named file" : "unnamed file");
+        fs::resize_file(cut, jpeg.size());
+        const WithoutUnnamedFiles fallback(named);
+        const pid_t child = startWriting(args, path("errors.txt"));
+        EXPECT_EQ(hiddenFiles().empty(), !named && !testrun::windowsConverter());
+        fs::resize_file(cut, jpegSize);
+        EXPECT_EQ(exitStatus(child), 1);
+        const Bytes errors = readFile(path("errors.txt"));
+        EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
+        // Nothing beside the pictures: no output, no temporary file.
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+    }
 }
 
 TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
