@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <pty.h>
 #include <regex>
+#include <set>
 #include <thread>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -240,6 +241,62 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
             args[3] = path("linux.swf");
             ASSERT_EQ(testrun::run(JPEG2SWF_PATH, args).status, 0);
             EXPECT_EQ(readFile(path("linux.swf")), bytes);
+        }
+    }
+}
+
+TEST_F(Conversion, TheLongestDelayPlaysInBothOutputs)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 48, {255, 0, 0}));
+    ASSERT_EQ(jpeg2swf({"-r", "16776960", picture, "-o", path("long.swf")}).status, 0);
+    const auto movie = swfread::parse(readFile(path("long.swf")));
+    ASSERT_EQ(movie.pictures.size(), 1u);
+    EXPECT_NEAR(movie.pictures[0].frames * 256.0 / movie.frameRate88, 16776960.0, 16776960.0 * 0.005);
+    ASSERT_EQ(jpeg2swf({"-r", "16776960", picture, "-o", path("long.html")}).status, 0);
+    const Bytes page = readFile(path("long.html"));
+    EXPECT_NE(std::string(page.begin(), page.end()).find("delay = 16776960000,"), std::string::npos);
+}
+
+// Every example of the README (its sh blocks) and of jpeg2swf(1) (its EXAMPLES)
+// runs as written and writes what it names.
+TEST_F(Conversion, EveryDocumentedExampleRuns)
+{
+    const auto source = [](const std::string &name) {
+        const Bytes text = readFile(std::string(SOURCE_PATH) + "/" + name);
+        return std::string(text.begin(), text.end());
+    };
+    const auto blocks = [](const std::string &text, const std::string &open, const std::string &close) {
+        std::vector<std::string> found;
+        for (std::size_t at = 0; (at = text.find(open, at)) != std::string::npos; at += open.size())
+            found.push_back(text.substr(at + open.size(), text.find(close, at + open.size()) - at - open.size()));
+        return found;
+    };
+    std::vector<std::string> scripts = blocks(source("README.md"), "\n```sh\n", "\n```");
+    std::string manual = source("docs/man/jpeg2swf.1");
+    manual = std::regex_replace(manual.substr(manual.find(".SH EXAMPLES")), std::regex(R"(\\-)"), "-");
+    for (const std::string &script : blocks(std::regex_replace(manual, std::regex(R"(\\e)"), "\\"), "\n.nf\n", "\n.fi"))
+        scripts.push_back(script);
+    EXPECT_GE(scripts.size(), 5u);
+
+    fs::create_directory(folder / "photos");
+    for (const std::string name : {"a.jpg", "b.jpg", "c.jpg", "photos/1.jpg", "photos/2.jpg"})
+        file(name, makeJpeg(64, 48, {200, 30, 30}));
+    std::string converter = "jpeg2swf() { ";
+    for (const std::string &part : testrun::jpeg2swfCommand())
+        converter += "'" + part + "' ";
+    converter += "\"$@\"; }\n";
+    for (const std::string &script : scripts) {
+        SCOPED_TRACE(script);
+        const auto result = testrun::run("bash", {"-euo", "pipefail", "-c",
+                                                  "cd '" + folder.string() + "'\n" + converter + script});
+        EXPECT_EQ(result.status, 0) << result.errors;
+        const std::regex output(R"(-o (\S+))");
+        std::set<std::string> outputs;
+        for (std::sregex_iterator named(script.begin(), script.end(), output), end; named != end; ++named)
+            outputs.insert(path((*named)[1]));
+        for (const std::string &written : outputs) {
+            EXPECT_GT(readFile(written).size(), 1000u) << written;
+            fs::remove(written);
         }
     }
 }
