@@ -13,8 +13,6 @@ constexpr bool kPathsMustBeUtf8 = true;
 #else
 constexpr bool kPathsMustBeUtf8 = false;
 #endif
-// The longest path any system opens (Windows' with a \\?\ prefix).
-constexpr std::size_t kMaxPathBytes = 32767 * 3;
 
 bool isUtf8(const std::string &text)
 {
@@ -46,8 +44,6 @@ const char *whyNotAnArgument(const std::string &line)
 {
     if (line.find('\0') != std::string::npos)
         return "holds a zero byte, which no path can";
-    if (line.size() > kMaxPathBytes)
-        return "longer than any path";
     if (kPathsMustBeUtf8 && !isUtf8(line))
         return "not UTF-8";
     return nullptr;

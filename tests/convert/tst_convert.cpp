@@ -3,7 +3,9 @@
 #include "MainWindowFixture.h"
 #include "ModalAnswer.h"
 
+#include "ConversionRun.h"
 #include "ConverterCommand.h"
+#include "ProcessLaunch.h"
 #include "ImageListModel.h"
 
 #include <QComboBox>
@@ -227,6 +229,25 @@ private slots:
         c.convert();
         QVERIFY(c.dialogs.messages.last().contains("line break"));
         QVERIFY(!QFile::exists(c.record()));
+    }
+
+    void theRealConverterReadsTheListHandedOver()
+    {
+        // One picture under names long enough, and often enough, that the list
+        // goes through a file: an inherited descriptor whose file has no name.
+        QTemporaryDir work;
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(work.filePath("a.jpg"), "JPG"));
+        QStringList pictures{work.path() + QStringLiteral("/.").repeated(100) + QStringLiteral("/a.jpg")};
+        Command command;
+        do {
+            pictures += pictures;
+            command = buildConverterCommand(JPEG2SWF_PATH, "1", pictures, work.filePath("show.swf"), {});
+        } while (fitsOneLaunch(systemPath(command.program), systemArguments(command)));
+        const ConversionResult result = runConverter(command);
+        QCOMPARE(result.message, QString("Done."));
+        QVERIFY(QFileInfo(work.filePath("show.swf")).size() > pictures.size() * 100);
     }
 
     void theRealSaveDialogAsksAboutTheNameWritten()
