@@ -8,6 +8,17 @@ std::wstring widePath(const std::string &utf8)
     return wide;
 }
 
+const char *whyNotAPath(const std::string &utf8)
+{
+    if (utf8.find('\0') != std::string::npos)
+        return "holds a zero byte, which no path can";
+    // Names are UTF-16: other bytes would name a file other than the one meant.
+    if (!utf8.empty()
+        && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), nullptr, 0) == 0)
+        return "not UTF-8";
+    return nullptr;
+}
+
 std::string utf8FromWide(const wchar_t *wide)
 {
     const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);

@@ -4,53 +4,6 @@
 
 #include <fstream>
 
-namespace {
-
-// Windows opens files by UTF-16 names: a line that is not UTF-8 would reach a
-// file other than the one meant. Linux takes any bytes but zero.
-#ifdef _WIN32
-constexpr bool kPathsMustBeUtf8 = true;
-#else
-constexpr bool kPathsMustBeUtf8 = false;
-#endif
-
-bool isUtf8(const std::string &text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                   : lead >= 0xF0 && lead < 0xF5                ? 4
-                                                                                : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        std::uint32_t code = lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (next & 0x3F);
-        }
-        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
-        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))
-            || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-// Why a line cannot be an argument, or nullptr when it can.
-const char *whyNotAnArgument(const std::string &line)
-{
-    if (line.find('\0') != std::string::npos)
-        return "holds a zero byte, which no path can";
-    if (kPathsMustBeUtf8 && !isUtf8(line))
-        return "not UTF-8";
-    return nullptr;
-}
-
-} // namespace
-
 bool readListFile(const std::string &path, std::vector<std::string> &into, std::string &error)
 {
     // Checked before it is opened: opening a pipe waits for a writer, and a
@@ -100,7 +53,7 @@ bool readListFile(const std::string &path, std::vector<std::string> &into, std::
             line.pop_back();
         if (line.find_first_not_of(" \t") == std::string::npos)
             continue;
-        if (const char *why = whyNotAnArgument(line)) {
+        if (const char *why = whyNotAPath(line)) {
             error = path + ":" + std::to_string(number) + ": cannot be a path: " + why;
             return false;
         }
