@@ -3,7 +3,7 @@
 #include "Dialogs.h"
 #include "ConversionRun.h"
 #include "ConverterCommand.h"
-#include "DelayText.h"
+#include "DelayEntry.h"
 #include "SettingsStore.h"
 #include "FolderWalk.h"
 #include "ImageListModel.h"

@@ -1,11 +1,11 @@
 #include "Options.h"
 
+#include "DelayText.h"
 #include "ListFile.h"
 #include "Timeline.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -55,8 +55,8 @@ struct OptionSpec {
 
 std::string setDelay(Options &options, const std::string &value)
 {
-    const auto delay = parseDelay(value);
-    if (!delay)
+    const auto delay = readDelaySeconds(value);
+    if (!delay || !(*delay > 0))
         return "delay '" + value + "' is not a number greater than 0";
     if (*delay < kMinDelaySeconds)
         return "delay '" + value + "' is shorter than the shortest a slide show plays, "
@@ -171,48 +171,6 @@ bool expandListFiles(const std::vector<std::string> &arguments, std::vector<std:
 }
 
 } // namespace
-
-std::optional<double> parseDelay(const std::string &text)
-{
-    // Blanks around, a sign, digits with at most one decimal mark, an exponent.
-    // A comma is always a decimal mark: "1,000" is 1.
-    std::size_t at = text.find_first_not_of(" \t");
-    const std::size_t end = text.find_last_not_of(" \t") + 1;
-    if (at == std::string::npos)
-        return std::nullopt;
-    std::string number;
-    auto take = [&](auto wanted) {
-        if (at >= end || !wanted(text[at]))
-            return false;
-        number += text[at] == ',' ? '.' : text[at];
-        ++at;
-        return true;
-    };
-    auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    auto takeDigits = [&] {
-        std::size_t count = 0;
-        while (take(isDigit))
-            ++count;
-        return count;
-    };
-    take([](char c) { return c == '+' || c == '-'; });
-    std::size_t digits = takeDigits();
-    if (take([](char c) { return c == '.' || c == ','; }))
-        digits += takeDigits();
-    if (digits == 0)
-        return std::nullopt;
-    if (take([](char c) { return c == 'e' || c == 'E'; })) {
-        take([](char c) { return c == '+' || c == '-'; });
-        if (takeDigits() == 0)
-            return std::nullopt;
-    }
-    if (at != end)
-        return std::nullopt;
-    const double value = std::strtod(number.c_str(), nullptr);
-    if (!(value > 0) || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 
 std::string usageText()

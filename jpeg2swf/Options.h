@@ -31,9 +31,5 @@ struct ParsedCommandLine {
 // every argument is a picture, "-o" too. An empty argument names no picture.
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments);
 
-// A decimal number greater than 0: blanks around it, a sign, "." or "," as the
-// decimal mark (a comma never groups thousands) and an exponent are allowed.
-std::optional<double> parseDelay(const std::string &text);
-
 // What --help shows, made from the same table as the parser.
 std::string usageText();

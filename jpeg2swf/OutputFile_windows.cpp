@@ -75,7 +75,7 @@ void installCleanupOnSignals()
 void OutputFile::create(const std::string &output)
 {
     m_output = output;
-    const std::wstring wideOutput = widePath(output);
+    const std::wstring wideOutput = wideFromUtf8(output);
     // Checked before any work: the move at the end would refuse both.
     if (wideOutput.size() - nameStart(wideOutput) > kLongestName)
         fail(output, ERROR_FILENAME_EXCED_RANGE);
@@ -158,7 +158,7 @@ void OutputFile::commit()
     if (_close(std::exchange(m_fd, -1)) != 0)
         fail(m_output);
     // Write-through: the rename itself is on disk when this returns.
-    if (!MoveFileExW(widePath(m_temporary).c_str(), widePath(m_output).c_str(),
+    if (!MoveFileExW(wideFromUtf8(m_temporary).c_str(), wideFromUtf8(m_output).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(m_output);
     g_hasPendingTemporary = false;
@@ -172,7 +172,7 @@ void OutputFile::discard()
     m_fd = -1;
     if (!m_temporary.empty()) {
         g_hasPendingTemporary = false;
-        DeleteFileW(widePath(m_temporary).c_str());
+        DeleteFileW(wideFromUtf8(m_temporary).c_str());
         m_temporary.clear();
     }
 }

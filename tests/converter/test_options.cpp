@@ -17,28 +17,6 @@
 #include <unistd.h>
 #endif
 
-// Every typed form in the shared table reads as the number it lists, or is refused.
-TEST(Delay, ReadsEveryTypedFormOfTheTable)
-{
-    std::ifstream table(DELAY_FORMS_PATH);
-    ASSERT_TRUE(table) << DELAY_FORMS_PATH;
-    std::string line;
-    int rows = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        const std::size_t close = line.rfind('"');
-        const std::string typed = line.substr(1, close - 1), expected = line.substr(close + 2);
-        const double value = expected == "refused" ? 0 : std::strtod(expected.c_str(), nullptr);
-        if (value <= 0)   // not a number, or not a delay
-            EXPECT_FALSE(parseDelay(typed)) << '"' << typed << '"';
-        else
-            EXPECT_EQ(parseDelay(typed), value) << '"' << typed << '"';
-        ++rows;
-    }
-    EXPECT_GT(rows, 0);
-}
-
 TEST(CommandLine, TheDesktopProgramsFormAndOtherOptions)
 {
     auto parsed = parseCommandLine({"-r", "2", "/p/a.jpg", "/p/b c.jpg", "-o", "/out/show.swf"});
