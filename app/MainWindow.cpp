@@ -259,26 +259,44 @@ void MainWindow::convertList()
     }
     const QString output = m_services.dialogs->getSaveFileName(
         this, tr("Save Slide Show As (SWF file)"),
-        {{QStringLiteral("Shockwave Flash files (*.swf)"), QString()},
+        {{QStringLiteral("Shockwave Flash files (*.swf)"), QStringLiteral("swf")},
          {QStringLiteral("Web page (*.html)"), QStringLiteral("html")}});
     if (output.isEmpty())
         return;
 
     ConversionResult result;
+    // The list is read after the dialog: it may have changed while it was open.
+    const QStringList pictures = m_imageList->paths();
     {
         const WindowPointer::BusyScope busy(m_pointer);
-        // The list is read after the dialog: it may have changed while it was open.
         const Command converter = buildConverterCommand(
-            programFile(converterFileName()), delay, m_imageList->paths(), output,
+            programFile(converterFileName()), delay, pictures, output,
             [this](int index, int count) { m_progressBar->setValue(int(float(double(index) / count * 100.0))); });
         // A converter that reports its progress takes the bar from 0 to 100
-        // again as it writes; one that does not leaves it full while it runs.
+        // again as it works; one that does not leaves it full while it runs.
         result = runConverter(converter, [this](int percent) { m_progressBar->setValue(percent); });
         m_progressBar->setValue(0);
     }
-    m_services.dialogs->message(this, result.message,
-                                result.outcome == ConversionResult::Outcome::Done ? Dialogs::MessageIcon::None
-                                                                                  : Dialogs::MessageIcon::Warning);
+    tellResult(result, pictures, output);
+}
+
+void MainWindow::tellResult(const ConversionResult &result, const QStringList &pictures, const QString &output)
+{
+    // Bad pictures: a count in the box, the converter's every line behind it,
+    // and the way to take exactly those pictures off the list.
+    const QStringList bad = namedPictures(result.converterWords, pictures, output);
+    if (bad.isEmpty()) {
+        m_services.dialogs->message(this, result.message,
+                                    result.outcome == ConversionResult::Outcome::Done ? Dialogs::MessageIcon::None
+                                                                                      : Dialogs::MessageIcon::Warning);
+        return;
+    }
+    const bool one = bad.size() == 1;
+    const QString summary = one ? tr("1 picture could not be used, so nothing was written.")
+                                : tr("%1 pictures could not be used, so nothing was written.").arg(bad.size());
+    if (m_services.dialogs->offer(this, summary, result.converterWords,
+                                  one ? tr("Remove It from the List") : tr("Remove Them from the List")))
+        m_imageList->removePaths(QSet<QString>(bad.begin(), bad.end()));
 }
 
 void MainWindow::addFolder()

@@ -16,8 +16,14 @@ public:
     virtual ~Dialogs() = default;
 
     // A modal message box captioned with the application's title, with an OK
-    // button; returns when the user has closed it.
+    // button; returns when the user has closed it. A text too long for a box
+    // shows its first paragraph, and the whole text in a part that scrolls.
     virtual void message(QWidget *owner, const QString &text, MessageIcon icon) = 0;
+
+    // A warning of a few words with the full account in a part that scrolls,
+    // and one more button beside OK that offers an action; true when that
+    // button closed the box.
+    virtual bool offer(QWidget *owner, const QString &summary, const QString &details, const QString &action) = 0;
 
     // Open-file dialog with multi-selection: the chosen files as full paths in
     // the dialog's order; empty when cancelled. filter is a Qt name filter.
@@ -47,6 +53,7 @@ class QtDialogs final : public Dialogs
 {
 public:
     void message(QWidget *owner, const QString &text, MessageIcon icon) override;
+    bool offer(QWidget *owner, const QString &summary, const QString &details, const QString &action) override;
     QStringList getOpenFileNames(QWidget *owner, const QString &title, const QString &filter) override;
     QString getText(QWidget *owner, const QString &prompt, const QString &defaultText) override;
     QString getExistingDirectory(QWidget *owner, const QString &prompt) override;

@@ -4,12 +4,47 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// More than this, and a box would outgrow the screen or cut words off.
+constexpr qsizetype kLongestText = 1200;
+constexpr qsizetype kMostLines = 12;
+
+// Opens the part that scrolls at once: what is in it is why the box is shown.
+void showDetails(QMessageBox &box, const QString &details)
+{
+    box.setDetailedText(details);
+    for (QAbstractButton *button : box.buttons())
+        if (box.buttonRole(button) == QMessageBox::ActionRole && button->property("offer").isNull()) {
+            button->click();
+            break;
+        }
+}
+
+} // namespace
 
 void QtDialogs::message(QWidget *owner, const QString &text, MessageIcon icon)
 {
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    kApplicationTitle, text, QMessageBox::Ok, owner);
+    const bool tooLong = text.size() > kLongestText || text.count(QLatin1Char('\n')) >= kMostLines;
+    const qsizetype paragraphEnd = text.indexOf(QLatin1String("\n\n"));
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, kApplicationTitle,
+                    tooLong && paragraphEnd > 0 ? text.left(paragraphEnd) : text, QMessageBox::Ok, owner);
+    if (tooLong)
+        showDetails(box, paragraphEnd > 0 ? text.mid(paragraphEnd + 2) : text);
     box.exec();
+}
+
+bool QtDialogs::offer(QWidget *owner, const QString &summary, const QString &details, const QString &action)
+{
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, summary, QMessageBox::Ok, owner);
+    QPushButton *offered = box.addButton(action, QMessageBox::ActionRole);
+    offered->setProperty("offer", true);
+    showDetails(box, details);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == offered;
 }
 
 QStringList QtDialogs::getOpenFileNames(QWidget *owner, const QString &title, const QString &filter)
