@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,12 +48,26 @@ bool QtDialogs::offer(QWidget *owner, const QString &summary, const QString &det
     return box.clickedButton() == offered;
 }
 
+QString QtDialogs::startFolder() const
+{
+    const QString folder = m_lastFolder.recall ? m_lastFolder.recall() : QString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void QtDialogs::remember(const QString &folder)
+{
+    if (m_lastFolder.remember && !folder.isEmpty())
+        m_lastFolder.remember(QDir::toNativeSeparators(folder));
+}
+
 QStringList QtDialogs::getOpenFileNames(QWidget *owner, const QString &title, const QString &filter)
 {
     // The filter's own description stays as it is; Qt shows it without the
     // pattern list that follows it.
-    const QStringList chosen = QFileDialog::getOpenFileNames(owner, title, QString(), filter, nullptr,
+    const QStringList chosen = QFileDialog::getOpenFileNames(owner, title, startFolder(), filter, nullptr,
                                                              QFileDialog::HideNameFilterDetails);
+    if (!chosen.isEmpty())
+        remember(QFileInfo(chosen.first()).absolutePath());
     QStringList paths;
     for (const QString &path : chosen)
         paths << QDir::toNativeSeparators(path);
@@ -68,7 +83,9 @@ QString QtDialogs::getText(QWidget *owner, const QString &prompt, const QString 
 
 QString QtDialogs::getExistingDirectory(QWidget *owner, const QString &prompt)
 {
-    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner, prompt));
+    const QString folder = QFileDialog::getExistingDirectory(owner, prompt, startFolder());
+    remember(folder);
+    return QDir::toNativeSeparators(folder);
 }
 
 QString QtDialogs::getSaveFileName(QWidget *owner, const QString &title, const QList<FileType> &types)
@@ -76,7 +93,7 @@ QString QtDialogs::getSaveFileName(QWidget *owner, const QString &title, const Q
     QStringList filters;
     for (const FileType &type : types)
         filters << type.filter;
-    QFileDialog dialog(owner, title);
+    QFileDialog dialog(owner, title, startFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
     // The dialog adds the suffix before it asks about replacing a file, so it
@@ -86,7 +103,9 @@ QString QtDialogs::getSaveFileName(QWidget *owner, const QString &title, const Q
     };
     useSuffixOf(filters.value(0));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return QDir::toNativeSeparators(dialog.selectedFiles().value(0));
+    const QString chosen = dialog.selectedFiles().first();
+    remember(QFileInfo(chosen).absolutePath());
+    return QDir::toNativeSeparators(chosen);
 }
