@@ -30,6 +30,7 @@ ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);   // without it 100,000 rows take seconds to lay out
+    setAllColumnsShowFocus(true);   // the focused row is repainted whole when the focus moves
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -285,7 +286,7 @@ void ImageListView::addPreviewToTip(const QString &path, const Preview &preview)
                     .arg(preview.image.width())
                     .arg(preview.image.height());
     }
-    m_tip.text += shown;
+    m_tip.text += QStringLiteral("<p>%1</p>").arg(shown);   // below the path, a paragraph of its own
     QToolTip::showText(m_tip.globalPosition, m_tip.text, viewport(), m_tip.rect);
 }
 

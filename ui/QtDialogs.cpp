@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 
 namespace {
 
@@ -13,7 +14,8 @@ namespace {
 constexpr qsizetype kLongestText = 1200;
 constexpr qsizetype kMostLines = 12;
 
-// Opens the part that scrolls at once: what is in it is why the box is shown.
+// Opens the part that scrolls at once, what is in it being why the box is
+// shown, and sizes it for a dozen lines of paths.
 void showDetails(QMessageBox &box, const QString &details)
 {
     box.setDetailedText(details);
@@ -22,6 +24,11 @@ void showDetails(QMessageBox &box, const QString &details)
             button->click();
             break;
         }
+    if (auto *part = box.findChild<QTextEdit *>()) {
+        part->setLineWrapMode(QTextEdit::NoWrap);
+        part->setMinimumWidth(part->fontMetrics().averageCharWidth() * 80);
+        part->setFixedHeight(part->fontMetrics().lineSpacing() * 12);
+    }
 }
 
 } // namespace
