@@ -69,6 +69,15 @@ int compareLoosely(std::string_view a, std::string_view b)
                 return order;
             continue;
         }
+        const auto p = static_cast<unsigned char>(a[i]), q = static_cast<unsigned char>(b[j]);
+        if (p < 0x80 && q < 0x80) {   // most names are ASCII: no decoding
+            ++i;
+            ++j;
+            const int x = p >= 'A' && p <= 'Z' ? p + 0x20 : p, y = q >= 'A' && q <= 'Z' ? q + 0x20 : q;
+            if (x != y)
+                return x < y ? -1 : 1;
+            continue;
+        }
         const char32_t x = smallLetter(nextCharacter(a, i)), y = smallLetter(nextCharacter(b, j));
         if (x != y)
             return x < y ? -1 : 1;
