@@ -27,7 +27,7 @@ void showDetails(QMessageBox &box, const QString &details)
     if (auto *part = box.findChild<QTextEdit *>()) {
         part->setLineWrapMode(QTextEdit::NoWrap);
         part->setMinimumWidth(part->fontMetrics().averageCharWidth() * 80);
-        part->setFixedHeight(part->fontMetrics().lineSpacing() * 12);
+        part->setFixedHeight(part->fontMetrics().lineSpacing() * int(kMostLines));
     }
 }
 
