@@ -30,15 +30,17 @@ struct SlideShowPlan {
 
 // Probes every picture and names every bad one. Returns the plan when all are
 // good.
-std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &errors)
+std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &errors, Progress &progress)
 {
     std::vector<PicturePlan> plans;
     plans.reserve(options.pictures.size());
     std::optional<Size> stage;
     bool allGood = true;
+    std::size_t checked = 0;
     for (const std::string &path : options.pictures) {
         std::string error;
         const auto info = probePicture(path, error);
+        progress.checked(++checked);
         if (!info) {
             errors << "jpeg2swf: " << path << ": " << error << '\n';
             allGood = false;
@@ -174,7 +176,7 @@ int convert(const Options &options, std::ostream &errors)
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
-    const auto plan = planPictures(options, errors);
+    const auto plan = planPictures(options, errors, progress);
     if (!plan) {
         errors << "jpeg2swf: nothing was written\n";
         return kFailed;

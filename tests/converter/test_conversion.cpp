@@ -515,8 +515,15 @@ TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
     const std::string output = path("show.swf");
     args.insert(args.end(), {"-o", output});
 
-    // Every report; then a reader that takes two and closes the pipe.
-    for (const std::size_t wanted : {pictures + 1, std::size_t(2)}) {
+    // Every report: each picture checked is one unit of work, each written four more,
+    // so the count moves from the start. Then a reader that takes two and closes the pipe.
+    const std::size_t total = 5 * pictures;
+    std::vector<std::size_t> counts;
+    for (std::size_t done = 0; done <= pictures; ++done)
+        counts.push_back(done);
+    for (std::size_t written = 1; written <= pictures; ++written)
+        counts.push_back(pictures + 4 * written);
+    for (const std::size_t wanted : {counts.size(), std::size_t(2)}) {
         SCOPED_TRACE(wanted);
         fs::remove(output);
         int ends[2];
@@ -533,14 +540,14 @@ TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
         char line[64];
         while (lines.size() < wanted && std::fgets(line, sizeof line, reports)) {
             lines.push_back(line);
-            if (lines.size() == pictures + 1) {   // "done": the file is in place
+            if (lines.size() == counts.size()) {   // "done": the file is in place
                 EXPECT_TRUE(fs::exists(output));
                 EXPECT_TRUE(hiddenFiles().empty());
             }
         }
         std::fclose(reports);
-        for (std::size_t done = 0; done < wanted; ++done)
-            expected.push_back(std::to_string(done) + " " + std::to_string(pictures) + "\n");
+        for (std::size_t i = 0; i < wanted; ++i)
+            expected.push_back(std::to_string(counts[i]) + " " + std::to_string(total) + "\n");
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(exitStatus(child), 0);
         EXPECT_EQ(testrun::decodedFrames(output).size(), pictures);
