@@ -51,24 +51,24 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
     // Lives until the run ends: on Windows the converter opens it by its name.
     QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
     OwnedFile listCopy;
-    if (!fitsOneLaunch(systemPath(command.program), systemArguments(command))) {
+    if (!fitsOneLaunch(command.program.toStdString(), systemArguments(command))) {
         QString error;
         if (!listFile.open() || !writeListFile(command, listFile, error))
             return {ConversionResult::Outcome::NotStarted,
                     error.isEmpty() ? tr("Cannot write the list of pictures: %1").arg(listFile.errorString()) : error};
-        listCopy = keepOpenOnly(listFile.handle(), systemPath(listFile.fileName()));
+        listCopy = keepOpenOnly(listFile.handle(), listFile.fileName().toStdString());
         if (!listCopy.valid())
             return {ConversionResult::Outcome::NotStarted,
                     tr("Cannot write the list of pictures: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
         files.inherited.push_back(listCopy.get());
         // The converter reads the list through the file it inherits.
         command.arguments = {QLatin1Char('@')
-                             + QString::fromStdString(inheritedFileName(0, systemPath(listFile.fileName())))};
+                             + QString::fromStdString(inheritedFileName(0, listFile.fileName().toStdString()))};
     }
     QTemporaryFile errorLogFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
     // Without a log the converter's words are lost, not the conversion.
     const OwnedFile errorLog = errorLogFile.open()
-        ? keepOpenOnly(errorLogFile.handle(), systemPath(errorLogFile.fileName()))
+        ? keepOpenOnly(errorLogFile.handle(), errorLogFile.fileName().toStdString())
         : OwnedFile();
     files.standardError = errorLog.get();
 

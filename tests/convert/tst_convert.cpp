@@ -292,7 +292,7 @@ private slots:
         do {
             pictures += pictures;
             command = buildConverterCommand(JPEG2SWF_PATH, "1", pictures, work.filePath("show.swf"), {});
-        } while (fitsOneLaunch(systemPath(command.program), systemArguments(command)));
+        } while (fitsOneLaunch(command.program.toStdString(), systemArguments(command)));
         const ConversionResult result = runConverter(command);
         QCOMPARE(result.message, QString("Done."));
         QVERIFY(QFileInfo(work.filePath("show.swf")).size() > pictures.size() * 100);
