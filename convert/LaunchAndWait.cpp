@@ -3,7 +3,6 @@
 #include "ProcessLaunch.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #ifdef Q_OS_WIN
