@@ -1,0 +1,34 @@
+#pragma once
+
+// Bounds on what decoding a JPEG may cost, known before the work is done: its
+// data must be able to hold the picture it declares, and the work of all its
+// scans must stay in proportion to its data. A few bytes can declare a picture
+// of 65500 x 65500 or thousands of scans over it.
+
+#include "JpegInfo.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <jpeglib.h>
+
+// Why the entropy-coded data of a Huffman-coded JPEG is too short to hold its
+// declared size (every block takes at least one bit), or empty when it can.
+std::string whyJpegDataTooShort(const JpegInfo &info, std::uint64_t dataBytes);
+
+// The block decodes allowed for a JPEG with this much data.
+std::uint64_t jpegBlocksAllowed(std::uint64_t dataBytes);
+
+// Makes a decompressor stop with an error at any warning (damaged data, data
+// that ends before the picture does) and once its scans have decoded more
+// blocks than jpegBlocksAllowed, checked as each scan begins. The limit lives
+// as long as the decompressor.
+struct JpegWorkLimit {
+    jpeg_progress_mgr progress;
+    std::uint64_t dataBytes = 0;
+    std::uint64_t blocksAllowed = 0;
+    std::uint64_t blocksDecoded = 0;
+    int scan = 0;
+};
+void limitJpegDecoding(jpeg_decompress_struct &codec, JpegWorkLimit &limit, std::uint64_t dataBytes);
