@@ -10,10 +10,20 @@ namespace {
 constexpr std::uint64_t kBlocksWithoutData = 32'000'000;   // under a second of decoding
 constexpr std::uint64_t kBlocksPerByte = 64;
 
-// An error of this program's own, in libjpeg's message table.
+// An error of this program's own, also in libjpeg's message table.
 constexpr int kTooMuchWork = 1000;
 const char *const kMessages[] = {
     "too much work to decode for its size: over %d million blocks from %d bytes of picture data", nullptr};
+
+std::uint64_t blocksAllowed(std::uint64_t dataBytes)
+{
+    return kBlocksWithoutData + kBlocksPerByte * dataBytes;
+}
+
+int clampedInt(std::uint64_t value)
+{
+    return int(std::min<std::uint64_t>(value, INT_MAX));
+}
 
 std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b)
 {
@@ -39,18 +49,16 @@ void countScanWork(j_common_ptr common)
     if (limit->blocksDecoded > limit->blocksAllowed) {
         jpeg_error_mgr *err = codec->err;
         err->msg_code = kTooMuchWork;
-        err->msg_parm.i[0] = int(std::min<std::uint64_t>(limit->blocksAllowed / 1'000'000, INT_MAX));
-        err->msg_parm.i[1] = int(std::min<std::uint64_t>(limit->dataBytes, INT_MAX));
+        err->msg_parm.i[0] = clampedInt(limit->blocksAllowed / 1'000'000);
+        err->msg_parm.i[1] = clampedInt(limit->dataBytes);
         err->error_exit(common);
     }
 }
 
 } // namespace
 
-std::string whyJpegDataTooShort(const JpegInfo &info, std::uint64_t dataBytes)
+std::string whyJpegCannotBeDecoded(const JpegInfo &info, std::uint64_t dataBytes)
 {
-    if (info.process == JpegProcess::Arithmetic)
-        return {};   // arithmetic coding can spend less than a bit on a block
     int hMax = 1, vMax = 1;
     for (int c = 0; c < info.components; ++c) {
         hMax = std::max<int>(hMax, info.hSampling[std::size_t(c)]);
@@ -62,15 +70,17 @@ std::string whyJpegDataTooShort(const JpegInfo &info, std::uint64_t dataBytes)
         const std::uint64_t height = ceilDiv(std::uint64_t(info.height) * info.vSampling[std::size_t(c)], vMax);
         blocks += ceilDiv(width, 8) * ceilDiv(height, 8);
     }
-    if (dataBytes * 8 >= blocks)
-        return {};
-    return "truncated JPEG: " + std::to_string(dataBytes) + " bytes of picture data cannot hold its declared size of "
-        + std::to_string(info.width) + " x " + std::to_string(info.height);
-}
-
-std::uint64_t jpegBlocksAllowed(std::uint64_t dataBytes)
-{
-    return kBlocksWithoutData + kBlocksPerByte * dataBytes;
+    // Arithmetic coding can spend less than a bit on a block.
+    if (info.process != JpegProcess::Arithmetic && dataBytes * 8 < blocks)
+        return "truncated JPEG: " + std::to_string(dataBytes) + " bytes of picture data cannot hold its declared size of "
+            + std::to_string(info.width) + " x " + std::to_string(info.height);
+    if (blocks > blocksAllowed(dataBytes)) {
+        char text[JMSG_LENGTH_MAX];
+        std::snprintf(text, sizeof text, kMessages[0], clampedInt(blocksAllowed(dataBytes) / 1'000'000),
+                      clampedInt(dataBytes));
+        return text;
+    }
+    return {};
 }
 
 void limitJpegDecoding(jpeg_decompress_struct &codec, JpegWorkLimit &limit, std::uint64_t dataBytes)
@@ -80,7 +90,7 @@ void limitJpegDecoding(jpeg_decompress_struct &codec, JpegWorkLimit &limit, std:
     codec.err->first_addon_message = kTooMuchWork;
     codec.err->last_addon_message = kTooMuchWork;
     limit.progress.progress_monitor = countScanWork;
-    limit.blocksAllowed = jpegBlocksAllowed(dataBytes);
+    limit.blocksAllowed = blocksAllowed(dataBytes);
     limit.dataBytes = dataBytes;
     codec.progress = &limit.progress;
     // The coefficients of a multi-scan picture fit the budget (checked

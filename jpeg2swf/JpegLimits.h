@@ -13,17 +13,16 @@
 
 #include <jpeglib.h>
 
-// Why the entropy-coded data of a Huffman-coded JPEG is too short to hold its
-// declared size (every block takes at least one bit), or empty when it can.
-std::string whyJpegDataTooShort(const JpegInfo &info, std::uint64_t dataBytes);
-
-// The block decodes allowed for a JPEG with this much data.
-std::uint64_t jpegBlocksAllowed(std::uint64_t dataBytes);
+// Why a JPEG with this much entropy-coded data cannot be decoded, known from
+// its header: the data of a Huffman-coded one is too short to hold its
+// declared size (every block takes at least one bit), or one pass over its
+// blocks is already more work than its data justifies. Empty when neither.
+std::string whyJpegCannotBeDecoded(const JpegInfo &info, std::uint64_t dataBytes);
 
 // Makes a decompressor stop with an error at any warning (damaged data, data
-// that ends before the picture does) and once its scans have decoded more
-// blocks than jpegBlocksAllowed, checked as each scan begins. The limit lives
-// as long as the decompressor.
+// that ends before the picture does) and once its scans would decode more
+// blocks than its data justifies (32 million, and 64 more a byte), checked as
+// each scan begins. The limit lives as long as the decompressor.
 struct JpegWorkLimit {
     jpeg_progress_mgr progress;
     std::uint64_t dataBytes = 0;

@@ -35,7 +35,7 @@ std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
     const auto jpeg = parseJpegHeader(file.bytes(), ignored);
     const auto last = file.lastBytes();
     if (!jpeg || std::size_t(file.status().size) < jpeg->firstScanData + 2 || last[0] != 0xFF || last[1] != 0xD9
-        || !whyJpegDataTooShort(*jpeg, std::size_t(file.status().size) - jpeg->firstScanData).empty())
+        || !whyJpegCannotBeDecoded(*jpeg, std::size_t(file.status().size) - jpeg->firstScanData).empty())
         return std::nullopt;
     PictureInfo info = jpegPicture(*jpeg);
     info.jpeg.end = std::size_t(file.status().size);
@@ -52,7 +52,7 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
             auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
             if (!jpeg)
                 return std::nullopt;
-            error = whyJpegDataTooShort(*jpeg, jpeg->end - jpeg->firstScanData);
+            error = whyJpegCannotBeDecoded(*jpeg, jpeg->end - jpeg->firstScanData);
             if (!error.empty())
                 return std::nullopt;
             info = jpegPicture(*jpeg);

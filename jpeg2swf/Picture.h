@@ -30,7 +30,8 @@ struct PictureInfo {
 
 // Checks the bytes of one picture file. PNG and GIF pictures are decoded in
 // full, since only a decode finds their damage, one row at a time. A JPEG's
-// data must be long enough for its declared size.
+// data must be long enough for its declared size, and not too short for the
+// work of decoding it.
 std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error);
 
 // Checks a picture file: it exists, is a regular readable non-empty file and a
