@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::uint64_t kBlocksWithoutData = 32'000'000;   // under a second of decoding
+constexpr std::uint64_t kBlocksWithoutData = 16'000'000;   // a second or two at worst
 constexpr std::uint64_t kBlocksPerByte = 64;
 
 // An error of this program's own, also in libjpeg's message table.
