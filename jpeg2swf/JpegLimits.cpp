@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+#include <jerror.h>
+
 namespace {
 
 constexpr std::uint64_t kBlocksWithoutData = 16'000'000;   // a second or two at worst
@@ -30,9 +32,12 @@ std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b)
     return (a + b - 1) / b;
 }
 
+// Warnings about metadata that is not copied (an unknown JFIF revision or
+// Adobe colour transform code) leave the picture as it is.
 void stopOnWarning(j_common_ptr codec, int level)
 {
-    if (level < 0)
+    const int code = codec->err->msg_code;
+    if (level < 0 && code != JWRN_JFIF_MAJOR && code != JWRN_ADOBE_XFORM)
         codec->err->error_exit(codec);
 }
 

@@ -19,8 +19,8 @@
 // blocks is already more work than its data justifies. Empty when neither.
 std::string whyJpegCannotBeDecoded(const JpegInfo &info, std::uint64_t dataBytes);
 
-// Makes a decompressor stop with an error at any warning (damaged data, data
-// that ends before the picture does) and once its scans would decode more
+// Makes a decompressor stop with an error at any warning about the picture's
+// data (damaged data, data that ends before the picture does) and once its scans would decode more
 // blocks than its data justifies (16 million, and 64 more a byte), checked as
 // each scan begins. The limit lives as long as the decompressor.
 struct JpegWorkLimit {

@@ -41,6 +41,8 @@ TEST_F(ConversionBounds, EveryPictureIsPreparedInBoundedMemoryOrRefusedBeforeDec
     };
     const std::string overBudget = "MiB to decode; the limit is 512 MiB";
     const Bytes bilevel = makeBilevelPng(12000, 12000);
+    Bytes jfif2 = makeJpeg(64, 48, kGrey);
+    jfif2[11] = 2;   // JFIF 2.0: libjpeg warns, about metadata only
     const std::vector<Case> cases = {
         // Data of 64 x 48 under a larger frame header: not a grey picture.
         {"progressive.jpg", withDeclaredSize(makeJpeg(64, 48, kGrey, JpegKind::Progressive), 20000, 20000), {},
@@ -64,6 +66,7 @@ TEST_F(ConversionBounds, EveryPictureIsPreparedInBoundedMemoryOrRefusedBeforeDec
         {"large.png", bilevel, {}, ""},
         {"large-own-size.png", bilevel, {"-m", "0"}, "needs 1238 " + overBudget},
         {"screen.gif", makeFramedGif(65535, 65535, 300, 200, kGrey, false, 200), {}, ""},
+        {"jfif-2.jpg", jfif2, {"-m", "32x24"}, ""},
     };
     for (const Case &c : cases) {
         const std::string picture = (folder / c.name).string(), output = (folder / "show.swf").string();
