@@ -1,7 +1,6 @@
 #include "RowReducer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 // Along one axis, target pixel t covers [t S, (t + 1) S) and source pixel s
@@ -80,9 +79,11 @@ void RowReducer::accumulate(bool black)
     for (int t = span.first; t <= span.last; ++t) {
         if (!black) {
             const float w = weight(s, t, m_sourceHeight, height);
-            std::vector<float> &sums = m_sums[t & 1];
-            for (std::size_t x = 0; x < sums.size(); ++x)
-                sums[x] += w * m_shrunkRow[x];
+            float *__restrict sums = m_sums[t & 1].data();
+            const float *__restrict row = m_shrunkRow.data();
+            const std::size_t count = m_sums[t & 1].size();
+            for (std::size_t x = 0; x < count; ++x)
+                sums[x] += w * row[x];
         }
         // Target row t is complete once this source row reaches its end.
         if (std::int64_t(s + 1) * height >= std::int64_t(t + 1) * m_sourceHeight)
@@ -94,8 +95,9 @@ void RowReducer::finishRow(int target)
 {
     std::vector<float> &sums = m_sums[target & 1];
     std::uint8_t *out = &m_result.rgb[std::size_t(target) * std::size_t(m_result.width) * 3];
+    // Sums are never negative: adding a half and truncating rounds them.
     for (std::size_t x = 0; x < sums.size(); ++x)
-        out[x] = std::uint8_t(std::clamp(std::lround(sums[x]), 0L, 255L));
+        out[x] = std::uint8_t(std::min(sums[x] + 0.5f, 255.0f));
     std::fill(sums.begin(), sums.end(), 0.0f);
     m_nextTargetRow = target + 1;
 }
