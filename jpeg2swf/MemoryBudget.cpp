@@ -68,9 +68,9 @@ std::uint64_t memoryToPrepare(const PicturePlan &plan)
             return kCodecState;
         if (plan.embedding == Embedding::Transcoded)   // and the baseline file written from them
             return kCodecState + coefficients + std::max(2 * info.file.size, coefficients / 4);
-        const std::uint64_t scaledWidth = ceilDiv(width * std::uint64_t(jpegScaleEighths(info.jpeg, stored.width, stored.height)), 8);
-        return kCodecState + (info.jpeg.multiScan ? coefficients : 0) + decodingRows(scaledWidth)
-            + shrinkingAndEncoding(scaledWidth, stored);
+        const int eighths = jpegScaleEighths(info.jpeg, stored.width, stored.height);
+        return memoryToDecodeJpeg(info.jpeg, eighths)
+            + shrinkingAndEncoding(ceilDiv(width * std::uint64_t(eighths), 8), stored);
     }
     case PictureFormat::Png:
         // libpng's rows of up to 8 bytes a pixel and ours; an interlaced
@@ -84,6 +84,12 @@ std::uint64_t memoryToPrepare(const PicturePlan &plan)
             + shrinkingAndEncoding(width, stored);
     }
     return kCodecState;
+}
+
+std::uint64_t memoryToDecodeJpeg(const JpegInfo &info, int eighths)
+{
+    const std::uint64_t scaledWidth = ceilDiv(std::uint64_t(info.width) * std::uint64_t(eighths), 8);
+    return kCodecState + (info.multiScan ? coefficientBytes(info) : 0) + decodingRows(scaledWidth);
 }
 
 std::string whyOverBudget(std::uint64_t bytes, std::uint64_t budget)

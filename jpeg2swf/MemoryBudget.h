@@ -11,12 +11,16 @@
 #include <mutex>
 #include <string>
 
+struct JpegInfo;
 struct PicturePlan;
 
 constexpr std::uint64_t kPreparationMemory = std::uint64_t(512) << 20;
 
 // The memory preparing this picture takes at most, its file's bytes aside.
 std::uint64_t memoryToPrepare(const PicturePlan &plan);
+// The memory libjpeg takes at most to decode a JPEG at a DCT scale of
+// eighths / 8: every coefficient of a multi-scan file, and a band of rows.
+std::uint64_t memoryToDecodeJpeg(const JpegInfo &info, int eighths);
 
 // "needs N MiB to decode; the limit is M MiB", or empty when it fits.
 std::string whyOverBudget(std::uint64_t bytes, std::uint64_t budget = kPreparationMemory);
