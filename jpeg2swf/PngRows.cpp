@@ -5,6 +5,7 @@
 #include "RowReducer.h"
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
