@@ -1,7 +1,7 @@
 #pragma once
 
-// Decoding and encoding through libjpeg-turbo, libpng and giflib. Failures are
-// thrown as CodecError with a readable reason.
+// Encoding and transcoding through libjpeg-turbo (decoding is in
+// PictureRows.h). Failures are thrown as CodecError with a readable reason.
 
 #include "JpegInfo.h"
 #include "Raster.h"
@@ -17,20 +17,10 @@ struct CodecError : std::runtime_error {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Pictures larger than this are refused rather than decoded.
-constexpr std::uint64_t kMaxDecodedPixels = 200'000'000;
-
-// Decodes a JPEG at the smallest DCT scale that is still at least
-// minWidth x minHeight, so a large photo shown small is never fully decoded.
-Raster decodeJpeg(std::span<const std::uint8_t> data, const JpegInfo &info, int minWidth, int minHeight);
-
 // Baseline, 4:2:0 JPEG of the picture.
 Bytes encodeJpeg(const Raster &raster, int quality);
 
 // The same picture in baseline Huffman coding, by copying its DCT coefficients:
 // no quality is lost. Fails when the result would not be baseline.
+// Damaged data, and data that ends before the picture does, fail.
 Bytes transcodeToBaseline(std::span<const std::uint8_t> data);
-
-Raster decodePng(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxDecodedPixels);
-// The first frame of a GIF on its logical screen; transparent pixels are black.
-Raster decodeGif(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxDecodedPixels);

@@ -2,6 +2,7 @@
 
 #include "FileStatus.h"
 #include "Layout.h"
+#include "MemoryBudget.h"
 #include "OutputFile.h"
 #include "PageWriter.h"
 #include "Prepare.h"
@@ -48,7 +49,13 @@ std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &
         }
         if (!stage)
             stage = stageSize(*info, {options.maxWidth, options.maxHeight});
-        plans.push_back(planPicture(path, *info, *stage));
+        PicturePlan plan = planPicture(path, *info, *stage);
+        if (const std::string why = whyOverBudget(memoryToPrepare(plan)); !why.empty()) {
+            errors << "jpeg2swf: " << path << ": " << why << '\n';
+            allGood = false;
+            continue;
+        }
+        plans.push_back(std::move(plan));
     }
 
     if (const auto output = fileStatus(options.output)) {

@@ -121,6 +121,8 @@ bool readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker, Jp
             error = "damaged JPEG frame header: bad sampling factors";
             return false;
         }
+        info.hSampling[std::size_t(c)] = std::uint8_t(h);
+        info.vSampling[std::size_t(c)] = std::uint8_t(v);
         const bool usual = c == 0 ? (h <= 2 && v <= 2) : (h == 1 && v == 1);
         info.standardSampling = info.standardSampling && usual;
     }
@@ -166,6 +168,7 @@ std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std:
 {
     JpegInfo info;
     bool haveFrame = false, haveExif = false;
+    std::uint8_t frameMarker = 0;
     int adobeTransform = -1;
     const auto scan = walkHeader(data, error, [&](const Segment &segment) {
         const auto body = data.subspan(segment.bodyStart, segment.end - segment.bodyStart);
@@ -175,6 +178,7 @@ std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std:
                 return false;
             }
             haveFrame = true;
+            frameMarker = segment.marker;
             return readFrameHeader(body, segment.marker, info, error);
         }
         if (segment.marker == kAPP1 && !haveExif && body.size() >= 6 && std::memcmp(body.data(), "Exif", 4) == 0) {
@@ -197,6 +201,8 @@ std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std:
         info.rgbColour = false;
     info.firstScan = scan->start;
     info.firstScanData = scan->end;
+    const bool progressive = frameMarker == 0xC2 || frameMarker == 0xCA;
+    info.multiScan = progressive || scan->end == scan->bodyStart || data[scan->bodyStart] < info.components;
     return info;
 }
 

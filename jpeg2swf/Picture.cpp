@@ -1,6 +1,8 @@
 #include "Picture.h"
 
+#include "JpegLimits.h"
 #include "PictureFile.h"
+#include "PictureRows.h"
 
 #include <cstring>
 
@@ -43,7 +45,8 @@ std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
     std::string ignored;
     const auto jpeg = parseJpegHeader(file.bytes(), ignored);
     const auto last = file.lastBytes();
-    if (!jpeg || std::size_t(file.status().size) < jpeg->firstScanData + 2 || last[0] != 0xFF || last[1] != 0xD9)
+    if (!jpeg || std::size_t(file.status().size) < jpeg->firstScanData + 2 || last[0] != 0xFF || last[1] != 0xD9
+        || !whyJpegCannotBeDecoded(*jpeg, std::size_t(file.status().size) - jpeg->firstScanData).empty())
         return std::nullopt;
     PictureInfo info = jpegPicture(*jpeg);
     info.jpeg.end = std::size_t(file.status().size);
@@ -52,8 +55,7 @@ std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
 
 } // namespace
 
-std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error,
-                                             std::uint64_t maxPixels)
+std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error)
 {
     PictureInfo info;
     try {
@@ -62,17 +64,22 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
             auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
             if (!jpeg)
                 return std::nullopt;
+            error = whyJpegCannotBeDecoded(*jpeg, jpeg->end - jpeg->firstScanData);
+            if (!error.empty())
+                return std::nullopt;
             info = jpegPicture(*jpeg);
         } else if (format == PictureFormat::Png) {
-            const Raster raster = decodePng(bytes, maxPixels);
+            const PictureSize size = checkPng(bytes);
             info.format = PictureFormat::Png;
-            info.width = raster.width;
-            info.height = raster.height;
+            info.width = size.width;
+            info.height = size.height;
+            info.interlaced = size.interlaced;
         } else if (format == PictureFormat::Gif) {
-            const Raster raster = decodeGif(bytes, maxPixels);
+            const PictureSize size = checkGif(bytes);
             info.format = PictureFormat::Gif;
-            info.width = raster.width;
-            info.height = raster.height;
+            info.width = size.width;
+            info.height = size.height;
+            info.interlaced = size.interlaced;
         } else {
             error = "not a JPEG, PNG or GIF picture";
             return std::nullopt;

@@ -18,6 +18,7 @@ struct PictureInfo {
     int width = 0;               // as stored
     int height = 0;
     JpegInfo jpeg;               // for a JPEG
+    bool interlaced = false;     // a PNG or GIF whose rows are stored out of order
     FileStatus file;             // the file as it was checked
 
     int orientation() const { return format == PictureFormat::Jpeg ? jpeg.orientation : 1; }
@@ -28,9 +29,10 @@ struct PictureInfo {
 };
 
 // Checks the bytes of one picture file. PNG and GIF pictures are decoded in
-// full, since only a decode finds their damage; maxPixels bounds that work.
-std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error,
-                                             std::uint64_t maxPixels = kMaxDecodedPixels);
+// full, since only a decode finds their damage, one row at a time. A JPEG's
+// data must be long enough for its declared size, and not too short for the
+// work of decoding it.
+std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error);
 
 // The picture format a file's first bytes show, if any: a regular file only.
 std::optional<PictureFormat> pictureFormatOfFile(const std::string &path);

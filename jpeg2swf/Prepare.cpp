@@ -1,5 +1,8 @@
 #include "Prepare.h"
 
+#include "MemoryBudget.h"
+#include "PictureRows.h"
+
 std::uint64_t PreparedPicture::size() const
 {
     if (ranges.empty())
@@ -12,7 +15,7 @@ std::uint64_t PreparedPicture::size() const
 
 namespace {
 
-Raster decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
+Raster shrinkForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
 {
     switch (plan.info.format) {
     case PictureFormat::Jpeg: {
@@ -22,12 +25,12 @@ Raster decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> b
         const auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
         if (!jpeg)
             throw CodecError(error);
-        return decodeJpeg(bytes, *jpeg, stored.width, stored.height);
+        return shrinkJpeg(bytes, *jpeg, stored.width, stored.height);
     }
     case PictureFormat::Png:
-        return decodePng(bytes);
+        return shrinkPng(bytes, stored.width, stored.height);
     case PictureFormat::Gif:
-        return decodeGif(bytes);
+        return shrinkGif(bytes, stored.width, stored.height);
     }
     throw CodecError("unknown picture format");
 }
@@ -36,6 +39,7 @@ Raster decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> b
 
 PreparedPicture preparePicture(const PicturePlan &plan, int quality)
 {
+    const MemoryBudget::Share memory = MemoryBudget::forPreparing().take(memoryToPrepare(plan));
     PreparedPicture prepared;
     std::string error;
     if (!prepared.file.read(plan.path, error))
@@ -46,8 +50,7 @@ PreparedPicture preparePicture(const PicturePlan &plan, int quality)
 
     if (plan.embedding == Embedding::Reencoded) {
         const Size stored = plan.stored();
-        const Raster raster = resizeByArea(decodeForShowing(plan, bytes, stored), stored.width, stored.height);
-        prepared.jpeg = encodeJpeg(raster, quality);
+        prepared.jpeg = encodeJpeg(shrinkForShowing(plan, bytes, stored), quality);
         prepared.file = PictureFile();
         return prepared;
     }

@@ -29,6 +29,7 @@ struct PreparedPicture {
     }
 };
 
-// Throws CodecError with the reason when the picture cannot be prepared, also
-// when the file changed since it was checked.
+// Takes the memory it needs from the preparation budget first, waiting for it
+// if need be. Throws CodecError with the reason when the picture cannot be
+// prepared, also when the file changed since it was checked.
 PreparedPicture preparePicture(const PicturePlan &plan, int quality);
