@@ -7,10 +7,12 @@
 #include "Prepare.h"
 #include "Progress.h"
 #include "SlideShowWriter.h"
+#include "SwfSlideShowWriter.h"
 #include "Timeline.h"
 #include "WorkerPool.h"
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
 #include <future>
 #include <memory>
@@ -23,7 +25,6 @@ namespace {
 // Two character ids (bitmap and shape) per picture, and id 0 is reserved.
 constexpr std::size_t kMaxPictures = 32767;
 constexpr std::uint64_t kMaxFrames = 65535;
-constexpr std::uint8_t kSwfVersion = 10;
 
 std::string describeDelay(double delay)
 {
@@ -83,64 +84,42 @@ std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &
     return SlideShowPlan{*stage, std::move(plans)};
 }
 
-class SwfSlideShowWriter final : public SlideShowWriter
+// The frames of a SWF slide show of these options, or nothing, with the reason
+// told, when no SWF file holds it.
+std::optional<Timeline> swfTimeline(const Options &options, std::ostream &errors)
 {
-public:
-    SwfSlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
-        : m_file(file), m_stage(stage), m_timeline(timeline), m_loop(loop)
-    {
-        m_header.version = kSwfVersion;
-        m_header.frameSize = {0, stage.width * swf::kTwipsPerPixel, 0, stage.height * swf::kTwipsPerPixel};
-        m_header.frameRate88 = timeline.frameRate88;
-        m_header.frameCount = std::uint16_t(pictures * timeline.framesPerPicture);
-        m_remainingFrames = m_header.frameCount;
-        put(swf::encodeHeader(m_header));
-        put(swf::fileAttributesTag());
-        put(swf::setBackgroundColorTag(0, 0, 0));
+    const bool fade = options.fade > 0;
+    const auto timeline = fade ? chooseFadeTimeline(options.delay, options.fade) : chooseTimeline(options.delay);
+    if (!timeline) {
+        errors << "jpeg2swf: a delay of " << describeDelay(options.delay);
+        if (fade)
+            errors << " seconds cannot be shown with --fade: a SWF file with crossfades plays 25 to 127 frames a"
+                      " second and at most " << kMaxFadedFrames << " frames (a delay of 0.016 to 640 seconds)\n";
+        else
+            errors << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
+        return std::nullopt;
     }
-
-    void addPicture(const PicturePlan &plan, const PreparedPicture &picture) override
-    {
-        const auto bitmapId = std::uint16_t(2 * m_count + 1);
-        const auto shapeId = std::uint16_t(bitmapId + 1);
-        const std::uint64_t size = picture.size();
-        if (size + 2 > UINT32_MAX)
-            throw WriteError(plan.path + ": picture too large for a SWF tag");
-        put(swf::defineBitsJpeg2Header(bitmapId, std::uint32_t(size)));
-        picture.writeTo([this](std::span<const std::uint8_t> bytes) { m_file.write(bytes); });
-        put(swf::defineBitmapShapeTag(shapeId, bitmapId, plan.shown.width * swf::kTwipsPerPixel,
-                                      plan.shown.height * swf::kTwipsPerPixel,
-                                      orientationMatrix(plan.info.orientation(), plan.stored())));
-        put(swf::placeObjectTag(shapeId, m_count > 0, centringMatrix(plan.shown, m_stage)));
-        for (std::uint32_t frame = 0; frame < m_timeline.framesPerPicture; ++frame) {
-            if (--m_remainingFrames == 0 && !m_loop)
-                put(swf::stopActionTag());
-            put(swf::showFrameTag());
-        }
-        ++m_count;
+    if (options.pictures.size() > kMaxPictures) {
+        errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
+               << kMaxPictures << ")\n";
+        return std::nullopt;
     }
-
-    void finish() override
-    {
-        put(swf::endTag());
-        if (m_file.position() > UINT32_MAX)
-            throw WriteError("the slide show is larger than a SWF file can be (4 GiB)");
-        swf::ByteWriter length;
-        length.u32(std::uint32_t(m_file.position()));
-        m_file.writeAt(swf::kFileLengthOffset, length.bytes());
+    const std::uint64_t frames = options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
+    if (fade && frames > kMaxFadedFrames) {
+        const double rate = timeline->frameRate();
+        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << describeDelay(options.delay)
+               << " seconds do not fit one SWF file with --fade: at " << describeDelay(std::round(rate * 10) / 10)
+               << " frames a second they take " << frames << " frames, and players stop after " << kMaxFadedFrames
+               << " (" << describeDelay(std::floor(kMaxFadedFrames / rate)) << " seconds in all)\n";
+        return std::nullopt;
     }
-
-private:
-    void put(const swf::Bytes &bytes) { m_file.write(bytes); }
-
-    OutputFile &m_file;
-    Size m_stage;
-    Timeline m_timeline;
-    bool m_loop;
-    swf::Header m_header;
-    std::size_t m_count = 0;
-    std::uint64_t m_remainingFrames = 0;
-};
+    if (frames > kMaxFrames) {
+        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
+               << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
+        return std::nullopt;
+    }
+    return timeline;
+}
 
 // Prepares pictures on worker threads, a bounded window ahead of the writer,
 // and hands them over in list order.
@@ -179,23 +158,9 @@ int convert(const Options &options, std::ostream &errors)
     // A web page holds any number of pictures at any delay; a SWF file's
     // header and frame counts limit both.
     const bool page = isPageName(options.output);
-    const auto timeline = chooseTimeline(options.delay);
-    if (!page && !timeline) {
-        errors << "jpeg2swf: a delay of " << describeDelay(options.delay)
-               << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
+    const auto timeline = page ? std::optional<Timeline>() : swfTimeline(options, errors);
+    if (!page && !timeline)
         return kUsageError;
-    }
-    if (!page && options.pictures.size() > kMaxPictures) {
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
-               << kMaxPictures << ")\n";
-        return kUsageError;
-    }
-    const std::uint64_t frames = page ? 0 : options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
-    if (frames > kMaxFrames) {
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
-               << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
-        return kUsageError;
-    }
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
@@ -212,7 +177,7 @@ int convert(const Options &options, std::ostream &errors)
         std::unique_ptr<SlideShowWriter> writer;
         if (page)
             writer = std::make_unique<PageWriter>(
-                file, PageSettings{plan->stage, options.delay, count, options.loop, pageTitle(options.output)});
+                file, PageSettings{plan->stage, options.delay, options.fade, count, options.loop, pageTitle(options.output)});
         else
             writer = std::make_unique<SwfSlideShowWriter>(file, plan->stage, *timeline, count, options.loop);
         writePictures(plan->pictures, options, *writer, progress);

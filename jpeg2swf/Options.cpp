@@ -2,6 +2,7 @@
 
 #include "FileStatus.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +22,8 @@ const char *const kUsage =
     "                          the first picture's size)\n"
     "  -q, --quality N         JPEG quality of pictures that are re-encoded, 1-100\n"
     "                          (default 90)\n"
+    "      --fade SECONDS      blend each picture into the next over SECONDS (default 0:\n"
+    "                          a cut; at most half the delay)\n"
     "      --stop              stop at the last picture instead of starting over\n"
     "      --loop              start over after the last picture (default)\n"
     "  -j, --jobs N            pictures prepared at once (default: one per core)\n"
@@ -96,7 +99,10 @@ bool parseBox(const std::string &text, Options &options)
 
 } // namespace
 
-std::optional<double> parseDelay(const std::string &text)
+namespace {
+
+// A finite decimal number in the forms parseDelay describes, of any sign.
+std::optional<double> parseNumber(const std::string &text)
 {
     // Blanks around, a sign, digits with at most one decimal mark, an exponent.
     // A comma is always a decimal mark: "1,000" is 1.
@@ -133,9 +139,27 @@ std::optional<double> parseDelay(const std::string &text)
     if (at != end)
         return std::nullopt;
     const double value = std::strtod(number.c_str(), nullptr);
-    if (!(value > 0) || !std::isfinite(value))
+    if (!std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+} // namespace
+
+std::optional<double> parseDelay(const std::string &text)
+{
+    const auto value = parseNumber(text);
+    if (!value || !(*value > 0))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseFade(const std::string &text)
+{
+    const auto value = parseNumber(text);
+    if (!value || !(*value >= 0))
+        return std::nullopt;
+    return std::max(*value, 0.0);   // -0 is no fade either
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
@@ -193,7 +217,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
         }
         const bool known = name == "-r" || name == "--delay" || name == "-o" || name == "--output"
             || name == "-m" || name == "--max-size" || name == "-q" || name == "--quality"
-            || name == "-j" || name == "--jobs";
+            || name == "-j" || name == "--jobs" || name == "--fade";
         if (!known) {
             result.error = "unknown option '" + arg + "' (a picture whose name begins with '-' goes after '--')";
             return result;
@@ -213,6 +237,13 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
             }
             options.delay = *delay;
             haveDelay = true;
+        } else if (name == "--fade") {
+            const auto fade = parseFade(value);
+            if (!fade) {
+                result.error = "fade '" + value + "' is not a number of seconds, 0 or more";
+                return result;
+            }
+            options.fade = *fade;
         } else if (name == "-o" || name == "--output") {
             if (value.empty()) {
                 result.error = "the output file name is empty";

@@ -9,6 +9,7 @@
 //   jpeg2swf @LISTFILE ...      (arguments read from a file, one per line)
 struct Options {
     double delay = 0;                  // seconds each picture is shown
+    double fade = 0;                   // seconds of a crossfade into the next; 0: a cut
     std::vector<std::string> pictures; // in the order given
     std::string output;
     int maxWidth = 1920;               // the stage fits this box; 0 x 0: no box
@@ -34,5 +35,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments);
 // A decimal number greater than 0: blanks around it, a sign, "." or "," as the
 // decimal mark (a comma never groups thousands) and an exponent are allowed.
 std::optional<double> parseDelay(const std::string &text);
+// The same forms, 0 included.
+std::optional<double> parseFade(const std::string &text);
 
 extern const char *const kUsage;

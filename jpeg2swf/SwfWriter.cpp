@@ -242,14 +242,38 @@ Bytes defineBitmapShapeTag(std::uint16_t shapeId, std::uint16_t bitmapId, std::i
     return tag(DefineShape, body.bytes());
 }
 
-Bytes placeObjectTag(std::uint16_t characterId, bool replace, const Matrix &matrix)
+Bytes placeObjectTag(const Placement &placement)
 {
     ByteWriter body;
-    body.u8(replace ? 0x07 : 0x06);   // HasMatrix | HasCharacter (| Move)
-    body.u16(1);                      // depth
-    body.u16(characterId);
-    writeMatrix(body, matrix);
+    const bool hasCharacter = placement.characterId != 0;
+    body.u8(std::uint8_t((placement.alpha88 ? 0x08 : 0)       // HasColorTransform
+                         | (placement.matrix ? 0x04 : 0)      // HasMatrix
+                         | (hasCharacter ? 0x02 : 0)          // HasCharacter
+                         | (placement.replace || !hasCharacter ? 0x01 : 0)));   // Move
+    body.u16(placement.depth);
+    if (hasCharacter)
+        body.u16(placement.characterId);
+    if (placement.matrix)
+        writeMatrix(body, *placement.matrix);
+    if (placement.alpha88) {
+        // CXFORMWITHALPHA with multipliers only: red, green and blue kept.
+        const int bits = signedBits(std::max<std::int32_t>(kOpaque88, *placement.alpha88));
+        BitWriter writer(body);
+        writer.ub(0, 1);                        // HasAddTerms
+        writer.ub(1, 1);                        // HasMultTerms
+        writer.ub(std::uint32_t(bits), 4);
+        for (int colour = 0; colour < 3; ++colour)
+            writer.sb(kOpaque88, bits);
+        writer.sb(*placement.alpha88, bits);
+    }
     return tag(PlaceObject2, body.bytes());
+}
+
+Bytes removeObjectTag(std::uint16_t depth)
+{
+    ByteWriter body;
+    body.u16(depth);
+    return tag(RemoveObject2, body.bytes());
 }
 
 } // namespace swf

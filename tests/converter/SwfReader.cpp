@@ -1,5 +1,7 @@
 #include "SwfReader.h"
 
+#include <map>
+
 namespace swfread {
 
 namespace {
@@ -135,6 +137,7 @@ Movie parse(const Bytes &file)
     at += 4;
 
     bool sawStop = false;
+    std::map<int, Layer> displayList;
     while (at < file.size()) {
         const std::uint32_t header = le(file, at, 2);
         const int code = int(header >> 6);
@@ -176,13 +179,45 @@ Movie parse(const Bytes &file)
             break;
         }
         case 26: {
-            Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
-            if (int(le(body, 3, 2)) != picture.shapeId)
-                throw std::runtime_error("places another character than the last shape");
-            Bits bits(body, 5);
-            picture.placement = readMatrix(bits);
+            const int flags = body.at(0);
+            const int depth = int(le(body, 1, 2));
+            const bool move = flags & 0x01, hasCharacter = flags & 0x02;
+            if (move != displayList.contains(depth))
+                throw std::runtime_error(move ? "moves an empty depth" : "places on an occupied depth");
+            Layer &layer = displayList[depth];
+            layer.depth = depth;
+            std::size_t field = hasCharacter ? 5 : 3;
+            if (hasCharacter) {
+                layer.characterId = int(le(body, 3, 2));
+                if (!move)
+                    layer.alpha88 = 256;
+            }
+            Picture *picture = nullptr;
+            for (Picture &defined : movie.pictures)
+                if (defined.shapeId == layer.characterId)
+                    picture = &defined;
+            if (!picture)
+                throw std::runtime_error("places a shape that is not defined");
+            if (flags & 0x04) {
+                Bits matrix(body, field);
+                picture->placement = readMatrix(matrix);
+                field = matrix.byteAfter();
+            }
+            if (flags & 0x08) {
+                Bits bits(body, field);
+                // CXFORMWITHALPHA: only the alpha multiplier may differ from 1.
+                const bool adds = bits.ub(1), mults = bits.ub(1);
+                const int n = int(bits.ub(4));
+                if (adds || !mults || bits.sb(n) != 256 || bits.sb(n) != 256 || bits.sb(n) != 256)
+                    throw std::runtime_error("a colour transform changes more than the alpha");
+                layer.alpha88 = bits.sb(n);
+            }
             break;
         }
+        case 28:
+            if (displayList.erase(int(le(body, 0, 2))) != 1)
+                throw std::runtime_error("removes an empty depth");
+            break;
         case 12:
             sawStop = body == Bytes{0x07, 0x00};
             break;
@@ -190,6 +225,9 @@ Movie parse(const Bytes &file)
             ++movie.showFrames;
             if (!movie.pictures.empty())
                 ++movie.pictures.back().frames;
+            movie.frames.emplace_back();
+            for (const auto &[depth, layer] : displayList)
+                movie.frames.back().push_back(layer);
             movie.stops = sawStop;
             sawStop = false;
             break;

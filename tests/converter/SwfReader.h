@@ -28,6 +28,15 @@ struct Picture {
     int frames = 0;                        // ShowFrames while it is shown
 };
 
+// A character on the stage at a frame: its depth, and the alpha multiplier of
+// its colour transform (8.8 fixed point; 256 when it has none).
+struct Layer {
+    int depth = 0;
+    int characterId = 0;
+    int alpha88 = 256;
+    bool operator==(const Layer &) const = default;
+};
+
 struct Movie {
     std::string signature;
     int version = 0;
@@ -38,6 +47,7 @@ struct Movie {
     std::vector<int> tagCodes;
     std::vector<Picture> pictures;
     int showFrames = 0;
+    std::vector<std::vector<Layer>> frames;   // the display list at each ShowFrame, by depth
     bool stops = false;                    // a DoAction with Stop before the last ShowFrame
 };
 

@@ -13,6 +13,7 @@
 #include <pty.h>
 #include <regex>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -220,6 +221,74 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
             EXPECT_EQ(readFile(path("linux.swf")), bytes);
         }
     }
+}
+
+TEST_F(Conversion, CrossfadesBlendEachPictureIntoTheNextWithinItsDelay)
+{
+    const std::vector<std::string> pictures = {file("1.jpg", makeJpeg(64, 48, {255, 0, 0})),
+                                               file("2.jpg", makeJpeg(32, 48, {0, 255, 0})),
+                                               file("3.jpg", makeJpeg(64, 24, {0, 0, 255}))};
+    struct Case {
+        std::vector<std::string> options;
+        double delay, fade;
+        bool loop;
+    };
+    for (const Case &c : {Case{{"-r", "2", "--fade", "0.5"}, 2, 0.5, true},
+                          Case{{"-r", "0,3", "--fade=1", "--stop"}, 0.3, 0.15, false}}) {
+        SCOPED_TRACE(c.delay);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        args.insert(args.end(), {"-o", path("fade.swf")});
+        ASSERT_EQ(jpeg2swf(args).status, 0);
+        const Bytes bytes = readFile(path("fade.swf"));
+        const auto movie = swfread::parse(bytes);
+        EXPECT_EQ(testrun::decodedFrames(path("fade.swf")).size(), 3u);   // each picture stored once
+        ASSERT_EQ(movie.pictures.size(), 3u);
+        ASSERT_EQ(movie.frameCount, movie.frames.size());
+        EXPECT_EQ(movie.fileLength, bytes.size());
+        EXPECT_EQ(movie.stops, !c.loop);
+        const double rate = movie.frameRate88 / 256.0;
+        EXPECT_GE(rate, 25);
+
+        // Runs of frames: a picture alone (into -1), or the next over it with
+        // its alpha rising frame by frame.
+        struct Run {
+            int picture, into, frames;
+            bool operator==(const Run &) const = default;
+        };
+        std::vector<Run> runs;
+        int alpha = 0;
+        for (const auto &frame : movie.frames) {
+            ASSERT_TRUE(frame.size() == 1 || frame.size() == 2);
+            EXPECT_TRUE(frame[0].depth == 1 && frame[0].alpha88 == 256);
+            const Run run{frame[0].characterId / 2 - 1, frame.size() == 2 ? frame[1].characterId / 2 - 1 : -1, 1};
+            if (run.into >= 0) {
+                EXPECT_EQ(frame[1].depth, 2);
+                EXPECT_TRUE(frame[1].alpha88 > alpha && frame[1].alpha88 < 256) << frame[1].alpha88;
+                alpha = frame[1].alpha88;
+            } else {
+                alpha = 0;
+            }
+            if (!runs.empty() && runs.back().picture == run.picture && runs.back().into == run.into)
+                ++runs.back().frames;
+            else
+                runs.push_back(run);
+        }
+        const int perPicture = int(movie.frames.size() / 3), fade = runs.at(1).frames;
+        std::vector<Run> expected{{0, -1, perPicture - fade}, {0, 1, fade}, {1, -1, perPicture - fade},
+                                  {1, 2, fade}, {2, -1, perPicture - fade}, {2, 0, fade}};
+        if (!c.loop) {
+            expected.pop_back();                   // no fade after the last picture,
+            expected.back().frames = perPicture;   // which is whole for all its frames
+        }
+        EXPECT_EQ(runs, expected);
+        EXPECT_NEAR(perPicture / rate, c.delay, c.delay * 0.005);
+        EXPECT_NEAR(fade / rate, c.fade, 0.51 / rate);   // to the nearest frame
+    }
+    // Without a fade, the slide show is the one written without the option.
+    ASSERT_EQ(jpeg2swf({"-r", "2", pictures[0], pictures[1], "-o", path("cut.swf")}).status, 0);
+    ASSERT_EQ(jpeg2swf({"-r", "2", "--fade", "0", pictures[0], pictures[1], "-o", path("zero.swf")}).status, 0);
+    EXPECT_EQ(readFile(path("zero.swf")), readFile(path("cut.swf")));
 }
 
 TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
@@ -443,4 +512,17 @@ TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)
     EXPECT_NE(result.errors.find("40000 pictures do not fit"), std::string::npos) << result.errors.substr(0, 300);
     EXPECT_FALSE(fs::exists(path("o.swf")));
     EXPECT_EQ(jpeg2swf({"--help"}).status, 0);
+
+    // With crossfades, players' 16000 frames: 320 pictures of 2 s at 25 frames a
+    // second fit (and go on to be checked), 321 do not; nor a delay past them.
+    for (const auto &[pictures, delay, status, message] : std::vector<std::tuple<int, std::string, int, std::string>>{
+             {320, "2", 1, "nothing was written"}, {321, "2", 2, "321 pictures of 2 seconds do not fit one SWF file with --fade"},
+             {1, "641", 2, "a delay of 641 seconds cannot be shown with --fade"}}) {
+        std::vector<std::string> args{"-r", delay, "--fade", "0.5", "-o", path("o.swf")};
+        for (int i = 0; i < pictures; ++i)
+            args.push_back("/nonexistent/" + std::to_string(i) + ".jpg");
+        const auto faded = jpeg2swf(args);
+        EXPECT_EQ(faded.status, status);
+        EXPECT_NE(faded.errors.find(message), std::string::npos) << faded.errors.substr(0, 300);
+    }
 }

@@ -46,6 +46,9 @@ TEST(CommandLine, TheDesktopProgramsFormAndOtherOptions)
                          parsed.options.loop, parsed.options.jobs),
               std::tuple(0.5, 640, 480, 75, false, 3u));
     EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--max-size", "0"}).options.maxWidth, 0);
+    EXPECT_EQ(parsed.options.fade, 0.0);
+    for (const auto &[typed, fade] : std::vector<std::pair<std::string, double>>{{"0,5", 0.5}, {" 0 ", 0}, {"-0", 0}, {"1e1", 10}})
+        EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--fade", typed}).options.fade, fade) << typed;
     EXPECT_TRUE(parseCommandLine({"x", "--help"}).options.help);
     EXPECT_TRUE(parseCommandLine({"--version"}).options.version);
 }
@@ -62,6 +65,8 @@ TEST(CommandLine, UsageErrorsNameWhatIsWrong)
         {{"-r", "1", "-x.jpg", "-o", "o.swf"}, "'-x.jpg'"},
         {{"-r", "1", "a", "-o", "o", "-q", "101"}, "quality"},
         {{"-r", "1", "a", "-o", "o", "-m", "640"}, "size"},
+        {{"-r", "1", "a", "-o", "o", "--fade", "-1"}, "fade '-1'"},
+        {{"-r", "1", "a", "-o", "o", "--fade=never"}, "fade 'never'"},
     };
     for (const auto &[args, fragment] : cases)
         EXPECT_NE(parseCommandLine(args).error.find(fragment), std::string::npos) << fragment;
