@@ -350,6 +350,15 @@ TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
     const Bytes page = readFile(path("Show.HTM"));
     const std::string text(page.begin(), page.end());
     EXPECT_NE(text.find("<title>Show</title>"), std::string::npos);
+    // Nothing loads from anywhere: a policy of its own sources only (blob: images, inline script
+    // and style), set in the head before any script.
+    const std::string head = text.substr(0, text.find("</head>"));
+    std::smatch policy;
+    ASSERT_TRUE(std::regex_search(head, policy, std::regex("<meta http-equiv=\"Content-Security-Policy\" "
+                                                           "content=\"default-src 'none';([^\"]*)\">")));
+    EXPECT_TRUE(std::regex_match(policy[1].str(), std::regex("( (img-src blob:|(style|script)-src 'unsafe-inline');?)*")))
+        << policy[1];
+    EXPECT_EQ(head.find("<script"), std::string::npos);
     EXPECT_EQ(text.find("Private"), std::string::npos);
     // Each picture as the SWF holds it, in base64 (coreutils' own encoding).
     for (const auto &picture : swfread::parse(readFile(path("show.swf"))).pictures) {
