@@ -264,7 +264,10 @@ PageWriter::PageWriter(OutputFile &file, PageSettings settings) : m_file(file), 
     put(format("#stage { position: relative; overflow: hidden; aspect-ratio: %d / %d;"
                " width: min(%dpx, 100vw, 100vh * %d / %d); }\n",
                stage.width, stage.height, stage.width, stage.width, stage.height));
-    put("#stage img { position: absolute; left: 50%; top: 50%; image-orientation: none; }\n"
+    // Each picture brings the black around it, so that as it fades in the
+    // one it covers fades out there too.
+    put("#stage img { position: absolute; left: 50%; top: 50%; image-orientation: none;"
+        " box-shadow: 0 0 0 100vmax #000; }\n"
         "#hud { position: absolute; right: 8px; bottom: 8px; z-index: 2; padding: 2px 8px; border-radius: 4px;"
         " background: rgb(0 0 0 / 60%); color: #fff; font: 14px/1.5 sans-serif; pointer-events: none;"
         " opacity: 0; transition: opacity 0.5s; }\n"

@@ -5,6 +5,7 @@ namespace {
 constexpr std::uint8_t kSwfVersion = 10;
 constexpr std::uint16_t kShownDepth = 1;
 constexpr std::uint16_t kFadingDepth = 2;
+constexpr std::uint16_t kFadingMarginsDepth = 3;
 
 // Two character ids per picture, its bitmap and its shape; id 0 is reserved.
 std::uint16_t bitmapId(std::size_t picture)
@@ -14,6 +15,12 @@ std::uint16_t bitmapId(std::size_t picture)
 std::uint16_t shapeId(std::size_t picture)
 {
     return std::uint16_t(2 * picture + 2);
+}
+// Margins are defined only in a show with fades, which holds at most
+// kMaxFadedFrames / 2 pictures: their ids follow all the pictures' ids.
+std::uint16_t marginsId(std::size_t picture, std::size_t pictures)
+{
+    return std::uint16_t(2 * pictures + 1 + picture);
 }
 
 } // namespace
@@ -45,15 +52,27 @@ void SwfSlideShowWriter::addPicture(const PicturePlan &plan, const PreparedPictu
     put(swf::defineBitmapShapeTag(shapeId(m_count), bitmapId(m_count), plan.shown.width * swf::kTwipsPerPixel,
                                   plan.shown.height * swf::kTwipsPerPixel,
                                   orientationMatrix(plan.info.orientation(), plan.stored())));
-    const swf::Matrix placement = centringMatrix(plan.shown, m_stage);
-    if (m_count == 0)
-        m_firstPlacement = placement;
-    if (m_count > 0 && m_timeline.fadeFrames > 0) {
-        fadeIn(shapeId(m_count), placement);
-        put(swf::removeObjectTag(kFadingDepth));
+    Fading fading{shapeId(m_count), centringMatrix(plan.shown, m_stage), 0};
+    if (m_timeline.fadeFrames > 0 && (plan.shown.width != m_stage.width || plan.shown.height != m_stage.height)) {
+        // The stage's black around a smaller picture fades in with it, so
+        // the picture it covers fades out there.
+        fading.margins = marginsId(m_count, m_pictures);
+        const std::int32_t left = fading.placement.translateX, top = fading.placement.translateY;
+        put(swf::defineMarginsShapeTag(fading.margins, m_stage.width * swf::kTwipsPerPixel,
+                                       m_stage.height * swf::kTwipsPerPixel,
+                                       {left, left + plan.shown.width * swf::kTwipsPerPixel, top,
+                                        top + plan.shown.height * swf::kTwipsPerPixel}));
     }
-    put(swf::placeObjectTag({.depth = kShownDepth, .characterId = shapeId(m_count), .replace = m_count > 0,
-                             .matrix = placement, .alpha88 = std::nullopt}));
+    if (m_count == 0)
+        m_first = fading;
+    if (m_count > 0 && m_timeline.fadeFrames > 0) {
+        fadeIn(fading);
+        put(swf::removeObjectTag(kFadingDepth));
+        if (fading.margins)
+            put(swf::removeObjectTag(kFadingMarginsDepth));
+    }
+    put(swf::placeObjectTag({.depth = kShownDepth, .characterId = fading.shape, .replace = m_count > 0,
+                             .matrix = fading.placement, .alpha88 = std::nullopt}));
     // The last frames of a picture that another follows belong to the fade
     // into it, written with that picture.
     const bool fadeFollows = m_count + 1 < m_pictures || m_loop;
@@ -66,7 +85,7 @@ void SwfSlideShowWriter::finish()
     // From the last picture back into the first; the player then starts over
     // at frame 1, which shows the first picture alone.
     if (m_loop && m_timeline.fadeFrames > 0)
-        fadeIn(shapeId(0), m_firstPlacement);
+        fadeIn(m_first);
     put(swf::endTag());
     if (m_file.position() > UINT32_MAX)
         throw WriteError("the slide show is larger than a SWF file can be (4 GiB)");
@@ -75,18 +94,20 @@ void SwfSlideShowWriter::finish()
     m_file.writeAt(swf::kFileLengthOffset, length.bytes());
 }
 
-void SwfSlideShowWriter::fadeIn(std::uint16_t shape, const swf::Matrix &placement)
+void SwfSlideShowWriter::fadeIn(const Fading &picture)
 {
     // Alpha j / (fadeFrames + 1) in fade frame j: the picture is whole in the
     // frame after the last one.
     const std::uint32_t steps = m_timeline.fadeFrames + 1;
     for (std::uint32_t frame = 1; frame < steps; ++frame) {
         const auto alpha = std::uint16_t((2 * swf::kOpaque88 * frame + steps) / (2 * steps));
-        if (frame == 1)
-            put(swf::placeObjectTag({.depth = kFadingDepth, .characterId = shape, .replace = false,
-                                     .matrix = placement, .alpha88 = alpha}));
-        else
-            put(swf::placeObjectTag({.depth = kFadingDepth, .characterId = 0, .replace = true,
+        const bool place = frame == 1;
+        put(swf::placeObjectTag({.depth = kFadingDepth, .characterId = place ? picture.shape : std::uint16_t(0),
+                                 .replace = !place, .matrix = place ? std::optional(picture.placement) : std::nullopt,
+                                 .alpha88 = alpha}));
+        if (picture.margins)
+            put(swf::placeObjectTag({.depth = kFadingMarginsDepth,
+                                     .characterId = place ? picture.margins : std::uint16_t(0), .replace = !place,
                                      .matrix = std::nullopt, .alpha88 = alpha}));
         showFrames(1);
     }

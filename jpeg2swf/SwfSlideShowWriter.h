@@ -2,9 +2,10 @@
 
 // The slide show as a SWF file: each picture defined once as a bitmap and a
 // shape, shown at depth 1 for its frames. A crossfade places the next picture
-// at depth 2 with an alpha rising frame by frame, then puts it at depth 1 in
-// place of the one it covered, so the player does the blending and each frame
-// costs a few bytes.
+// at depth 2 (and the black margins around it, when it is smaller than the
+// stage, at depth 3) with an alpha rising frame by frame, then puts it at
+// depth 1 in place of the one it covered, so the player does the blending and
+// each frame costs a few bytes.
 
 #include "OutputFile.h"
 #include "SlideShowWriter.h"
@@ -19,7 +20,14 @@ public:
     void finish() override;
 
 private:
-    void fadeIn(std::uint16_t shape, const swf::Matrix &placement);
+    // A picture as it fades in: its shape, where it stands, and the shape of
+    // its margins (0: it fills the stage).
+    struct Fading {
+        std::uint16_t shape;
+        swf::Matrix placement;
+        std::uint16_t margins;
+    };
+    void fadeIn(const Fading &picture);
     void showFrames(std::uint32_t count);
     void put(const swf::Bytes &bytes) { m_file.write(bytes); }
 
@@ -31,5 +39,5 @@ private:
     swf::Header m_header;
     std::size_t m_count = 0;
     std::uint64_t m_remainingFrames = 0;
-    swf::Matrix m_firstPlacement;   // where a looping show fades back to its first picture
+    Fading m_first{};   // what a looping show fades back into
 };

@@ -114,6 +114,11 @@ Bytes defineBitsJpeg2Header(std::uint16_t bitmapId, std::uint32_t jpegSize);
 Bytes defineBitmapShapeTag(std::uint16_t shapeId, std::uint16_t bitmapId, std::int32_t width,
                            std::int32_t height, const Matrix &fillMatrix);
 
+// A black width x height twips rectangle at the origin with a rectangular hole:
+// laid around a picture smaller than the stage, it fades the stage's black
+// margins in with it.
+Bytes defineMarginsShapeTag(std::uint16_t shapeId, std::int32_t width, std::int32_t height, const Rect &hole);
+
 // Fully opaque in an alpha multiplier (8.8 fixed point).
 constexpr std::uint16_t kOpaque88 = 256;
 

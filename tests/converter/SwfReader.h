@@ -5,6 +5,7 @@
 // players cannot show, such as a picture that is not a baseline JPEG in colour.
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,6 +38,10 @@ struct Layer {
     bool operator==(const Layer &) const = default;
 };
 
+struct Box {
+    int xMin = 0, xMax = 0, yMin = 0, yMax = 0;   // twips
+};
+
 struct Movie {
     std::string signature;
     int version = 0;
@@ -48,12 +53,18 @@ struct Movie {
     std::vector<Picture> pictures;
     int showFrames = 0;
     std::vector<std::vector<Layer>> frames;   // the display list at each ShowFrame, by depth
+    std::map<int, std::vector<Box>> margins;  // black shapes of rectangles, by character id
     bool stops = false;                    // a DoAction with Stop before the last ShowFrame
 };
 
 Movie parse(const Bytes &file);
 
-// The straight edges of a DefineShape body as (delta, vertical) pairs.
-std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body);
+// The outlines of a DefineShape body, each from a move of the pen: where it
+// starts, and its straight edges as (delta, vertical) pairs.
+struct Outline {
+    int x = 0, y = 0;
+    std::vector<std::pair<int, bool>> edges;
+};
+std::vector<Outline> shapeOutlines(const Bytes &body);
 
 } // namespace swfread

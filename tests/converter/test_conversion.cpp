@@ -259,13 +259,35 @@ TEST_F(Conversion, CrossfadesBlendEachPictureIntoTheNextWithinItsDelay)
         std::vector<Run> runs;
         int alpha = 0;
         for (const auto &frame : movie.frames) {
-            ASSERT_TRUE(frame.size() == 1 || frame.size() == 2);
+            ASSERT_TRUE(frame.size() >= 1 && frame.size() <= 3);
             EXPECT_TRUE(frame[0].depth == 1 && frame[0].alpha88 == 256);
-            const Run run{frame[0].characterId / 2 - 1, frame.size() == 2 ? frame[1].characterId / 2 - 1 : -1, 1};
+            const Run run{frame[0].characterId / 2 - 1, frame.size() > 1 ? frame[1].characterId / 2 - 1 : -1, 1};
             if (run.into >= 0) {
                 EXPECT_EQ(frame[1].depth, 2);
                 EXPECT_TRUE(frame[1].alpha88 > alpha && frame[1].alpha88 < 256) << frame[1].alpha88;
                 alpha = frame[1].alpha88;
+                // A picture narrower or lower than the stage brings the black around it, as
+                // rectangles that cover the rest of the stage, at its alpha.
+                const auto &into = movie.pictures[std::size_t(run.into)];
+                const swfread::Box shown{into.placement.translateX, into.placement.translateX + into.shapeWidth,
+                                         into.placement.translateY, into.placement.translateY + into.shapeHeight};
+                const auto area = [](const swfread::Box &b) { return std::int64_t(b.xMax - b.xMin) * (b.yMax - b.yMin); };
+                const auto apart = [](const swfread::Box &a, const swfread::Box &b) {
+                    return a.xMax <= b.xMin || b.xMax <= a.xMin || a.yMax <= b.yMin || b.yMax <= a.yMin;
+                };
+                std::int64_t covered = area(shown);
+                if (frame.size() == 3) {
+                    EXPECT_TRUE(frame[2].depth == 3 && frame[2].alpha88 == alpha);
+                    const auto &boxes = movie.margins.at(frame[2].characterId);
+                    for (std::size_t b = 0; b < boxes.size(); ++b) {
+                        covered += area(boxes[b]);
+                        EXPECT_TRUE(apart(boxes[b], shown) && boxes[b].xMin >= 0 && boxes[b].yMin >= 0
+                                    && boxes[b].xMax <= movie.stageWidth && boxes[b].yMax <= movie.stageHeight);
+                        for (std::size_t other = 0; other < b; ++other)
+                            EXPECT_TRUE(apart(boxes[b], boxes[other]));
+                    }
+                }
+                EXPECT_EQ(covered, std::int64_t(movie.stageWidth) * movie.stageHeight);
             } else {
                 alpha = 0;
             }

@@ -69,7 +69,9 @@ TEST(SwfTagHeader, ShortAndLongForms)
 TEST(SwfShape, EdgesLongerThan17BitsAreSplit)
 {
     const Bytes tag = swf::defineBitmapShapeTag(2, 1, 200000, 1000, swf::Matrix{});
-    const auto edges = swfread::shapeEdges(tagBody(tag));
+    const auto outlines = swfread::shapeOutlines(tagBody(tag));
+    ASSERT_EQ(outlines.size(), 1u);
+    const auto &edges = outlines[0].edges;
 
     int x = 0, y = 0, horizontal = 0;
     for (const auto &[delta, vertical] : edges) {
@@ -82,7 +84,7 @@ TEST(SwfShape, EdgesLongerThan17BitsAreSplit)
     EXPECT_EQ(horizontal, 2 * 4);   // 200000 twips take four edges each way
 
     const Bytes small = swf::defineBitmapShapeTag(2, 1, 400, 300, swf::Matrix{});
-    const auto four = swfread::shapeEdges(tagBody(small));
+    const auto four = swfread::shapeOutlines(tagBody(small)).at(0).edges;
     EXPECT_EQ(four, (std::vector<std::pair<int, bool>>{{400, false}, {300, true}, {-400, false}, {-300, true}}));
 }
 
