@@ -271,21 +271,20 @@ TEST_F(Conversion, CrossfadesBlendEachPictureIntoTheNextWithinItsDelay)
                 const auto &into = movie.pictures[std::size_t(run.into)];
                 const swfread::Box shown{into.placement.translateX, into.placement.translateX + into.shapeWidth,
                                          into.placement.translateY, into.placement.translateY + into.shapeHeight};
-                const auto area = [](const swfread::Box &b) { return std::int64_t(b.xMax - b.xMin) * (b.yMax - b.yMin); };
-                const auto apart = [](const swfread::Box &a, const swfread::Box &b) {
-                    return a.xMax <= b.xMin || b.xMax <= a.xMin || a.yMax <= b.yMin || b.yMax <= a.yMin;
-                };
-                std::int64_t covered = area(shown);
+                std::vector<swfread::Box> boxes{shown};
                 if (frame.size() == 3) {
                     EXPECT_TRUE(frame[2].depth == 3 && frame[2].alpha88 == alpha);
-                    const auto &boxes = movie.margins.at(frame[2].characterId);
-                    for (std::size_t b = 0; b < boxes.size(); ++b) {
-                        covered += area(boxes[b]);
-                        EXPECT_TRUE(apart(boxes[b], shown) && boxes[b].xMin >= 0 && boxes[b].yMin >= 0
-                                    && boxes[b].xMax <= movie.stageWidth && boxes[b].yMax <= movie.stageHeight);
-                        for (std::size_t other = 0; other < b; ++other)
-                            EXPECT_TRUE(apart(boxes[b], boxes[other]));
-                    }
+                    const auto &margins = movie.margins.at(frame[2].characterId);
+                    boxes.insert(boxes.end(), margins.begin(), margins.end());
+                }
+                std::int64_t covered = 0;   // by boxes inside the stage, none over another
+                for (std::size_t b = 0; b < boxes.size(); ++b) {
+                    const auto &[xMin, xMax, yMin, yMax] = boxes[b];
+                    covered += std::int64_t(xMax - xMin) * (yMax - yMin);
+                    EXPECT_TRUE(xMin >= 0 && yMin >= 0 && xMax <= movie.stageWidth && yMax <= movie.stageHeight);
+                    for (std::size_t o = 0; o < b; ++o)
+                        EXPECT_TRUE(xMax <= boxes[o].xMin || boxes[o].xMax <= xMin || yMax <= boxes[o].yMin
+                                    || boxes[o].yMax <= yMin);
                 }
                 EXPECT_EQ(covered, std::int64_t(movie.stageWidth) * movie.stageHeight);
             } else {
