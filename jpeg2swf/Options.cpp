@@ -97,10 +97,6 @@ bool parseBox(const std::string &text, Options &options)
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // A finite decimal number in the forms parseDelay describes, of any sign.
 std::optional<double> parseNumber(const std::string &text)
 {
