@@ -12,9 +12,9 @@
 
 namespace {
 
-// Enough of the converter's own words to say what went wrong without
-// flooding the message box.
-constexpr qsizetype kMaxErrorText = 1200;
+// The converter names every bad picture on a line of its own: room for
+// tens of thousands of them.
+constexpr std::size_t kMostWords = 8 << 20;
 
 // How many runs are waiting, nested in one another. Only the innermost one
 // moves the bar, or an outer run's reports would pull it to and fro.
@@ -25,12 +25,15 @@ QString tr(const char *text)
     return QCoreApplication::translate("ConversionRun", text);
 }
 
-QString trimmed(QString text)
+// What the converter wrote, in whole lines.
+QString wordsOf(const OwnedFile &log)
 {
-    text = text.trimmed();
-    if (text.size() > kMaxErrorText)
-        text = text.left(kMaxErrorText) + QStringLiteral("\n…");
-    return text;
+    std::string words = readFromStart(log.get(), kMostWords);
+    const bool cut = words.size() == kMostWords;
+    if (cut)
+        words.resize(words.rfind('\n') + 1);   // no line cut in two; "…" says there was more
+    const QString text = QString::fromStdString(words).trimmed();
+    return cut ? text + QStringLiteral("\n…") : text;
 }
 
 struct WaitingRun {
@@ -90,10 +93,9 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
                 tr("The converter could not be started:\n%1\n\n%2")
                     .arg(QDir::toNativeSeparators(command.program), QString::fromLocal8Bit(launchErrorText(*error)))};
     }
-    const QString said = errorLog.valid()
-        ? trimmed(QString::fromStdString(readFromStart(errorLog.get(), 16 * kMaxErrorText)))
-        : QString();
+    const QString said = errorLog.valid() ? wordsOf(errorLog) : QString();
     return {ConversionResult::Outcome::Failed,
             said.isEmpty() ? tr("The conversion failed: the converter ended with status %1.").arg(status)
-                           : tr("The conversion failed.\n\n%1").arg(said)};
+                           : tr("The conversion failed.\n\n%1").arg(said),
+            said};
 }

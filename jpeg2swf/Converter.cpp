@@ -12,7 +12,6 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
-#include <cmath>
 #include <deque>
 #include <future>
 #include <memory>
@@ -22,19 +21,6 @@
 
 namespace {
 
-// Two character ids (bitmap and shape) per picture, and id 0 is reserved.
-constexpr std::size_t kMaxPictures = 32767;
-constexpr std::uint64_t kMaxFrames = 65535;
-
-std::string describeDelay(double delay)
-{
-    std::string text = std::to_string(delay);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.')
-        text.pop_back();
-    return text;
-}
-
 // The stage, sized once from the first picture, and every picture placed on it.
 struct SlideShowPlan {
     Size stage;
@@ -43,15 +29,17 @@ struct SlideShowPlan {
 
 // Probes every picture and names every bad one. Returns the plan when all are
 // good.
-std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &errors)
+std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &errors, Progress &progress)
 {
     std::vector<PicturePlan> plans;
     plans.reserve(options.pictures.size());
     std::optional<Size> stage;
     bool allGood = true;
+    std::size_t checked = 0;
     for (const std::string &path : options.pictures) {
         std::string error;
         const auto info = probePicture(path, error);
+        progress.checked(++checked);
         if (!info) {
             errors << "jpeg2swf: " << path << ": " << error << '\n';
             allGood = false;
@@ -70,55 +58,17 @@ std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &
                    << (output->kind == FileKind::Folder ? "is a folder" : "not a regular file") << '\n';
             allGood = false;
         }
-        for (const PicturePlan &plan : plans) {
-            if (plan.info.file.id == output->id) {
-                errors << "jpeg2swf: " << options.output << ": is the picture " << plan.path
-                       << "; it would be overwritten\n";
-                allGood = false;
-                break;
-            }
+        // Nor a picture, listed or not: a slip such as "-o *.jpg" must not
+        // cost a photo.
+        if (const auto format = pictureFormatOfFile(options.output)) {
+            errors << "jpeg2swf: " << options.output << ": is a " << formatName(*format)
+                   << " picture; a slide show never replaces a picture\n";
+            allGood = false;
         }
     }
     if (!allGood)
         return std::nullopt;
     return SlideShowPlan{*stage, std::move(plans)};
-}
-
-// The frames of a SWF slide show of these options, or nothing, with the reason
-// told, when no SWF file holds it.
-std::optional<Timeline> swfTimeline(const Options &options, std::ostream &errors)
-{
-    const bool fade = options.fade > 0;
-    const auto timeline = fade ? chooseFadeTimeline(options.delay, options.fade) : chooseTimeline(options.delay);
-    if (!timeline) {
-        errors << "jpeg2swf: a delay of " << describeDelay(options.delay);
-        if (fade)
-            errors << " seconds cannot be shown with --fade: a SWF file with crossfades plays 25 to 127 frames a"
-                      " second and at most " << kMaxFadedFrames << " frames (a delay of 0.016 to 640 seconds)\n";
-        else
-            errors << " seconds cannot be shown: a SWF file shows at most 127 frames and at least 1/256 frame a second\n";
-        return std::nullopt;
-    }
-    if (options.pictures.size() > kMaxPictures) {
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures do not fit one SWF file (at most "
-               << kMaxPictures << ")\n";
-        return std::nullopt;
-    }
-    const std::uint64_t frames = options.pictures.size() * std::uint64_t(timeline->framesPerPicture);
-    if (fade && frames > kMaxFadedFrames) {
-        const double rate = timeline->frameRate();
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << describeDelay(options.delay)
-               << " seconds do not fit one SWF file with --fade: at " << describeDelay(std::round(rate * 10) / 10)
-               << " frames a second they take " << frames << " frames, and players stop after " << kMaxFadedFrames
-               << " (" << describeDelay(std::floor(kMaxFadedFrames / rate)) << " seconds in all)\n";
-        return std::nullopt;
-    }
-    if (frames > kMaxFrames) {
-        errors << "jpeg2swf: " << options.pictures.size() << " pictures of " << timeline->framesPerPicture
-               << " frames each do not fit one SWF file (at most " << kMaxFrames << " frames)\n";
-        return std::nullopt;
-    }
-    return timeline;
 }
 
 // Prepares pictures on worker threads, a bounded window ahead of the writer,
@@ -158,13 +108,15 @@ int convert(const Options &options, std::ostream &errors)
     // A web page holds any number of pictures at any delay; a SWF file's
     // header and frame counts limit both.
     const bool page = isPageName(options.output);
-    const auto timeline = page ? std::optional<Timeline>() : swfTimeline(options, errors);
-    if (!page && !timeline)
+    if (const auto why = page ? std::nullopt : whySwfCannotShow(options.pictures.size(), options.delay, options.fade)) {
+        errors << "jpeg2swf: " << *why << '\n';
         return kUsageError;
+    }
+    const auto timeline = page ? std::nullopt : chooseSwfTimeline(options.delay, options.fade);
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
-    const auto plan = planPictures(options, errors);
+    const auto plan = planPictures(options, errors, progress);
     if (!plan) {
         errors << "jpeg2swf: nothing was written\n";
         return kFailed;

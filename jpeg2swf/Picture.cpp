@@ -15,6 +15,17 @@ bool startsWith(std::span<const std::uint8_t> bytes, const char *magic, std::siz
     return bytes.size() >= length && std::memcmp(bytes.data(), magic, length) == 0;
 }
 
+std::optional<PictureFormat> pictureFormatOf(std::span<const std::uint8_t> bytes)
+{
+    if (startsWith(bytes, "\xFF\xD8\xFF", 3))
+        return PictureFormat::Jpeg;
+    if (startsWith(bytes, "\x89PNG\r\n\x1a\n", 8))
+        return PictureFormat::Png;
+    if (startsWith(bytes, "GIF87a", 6) || startsWith(bytes, "GIF89a", 6))
+        return PictureFormat::Gif;
+    return std::nullopt;
+}
+
 PictureInfo jpegPicture(const JpegInfo &jpeg)
 {
     PictureInfo info;
@@ -46,17 +57,18 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
 {
     PictureInfo info;
     try {
-        if (startsWith(bytes, "\xFF\xD8\xFF", 3)) {
+        const auto format = pictureFormatOf(bytes);
+        if (format == PictureFormat::Jpeg) {
             auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
             if (!jpeg)
                 return std::nullopt;
             info = jpegPicture(*jpeg);
-        } else if (startsWith(bytes, "\x89PNG\r\n\x1a\n", 8)) {
+        } else if (format == PictureFormat::Png) {
             const Raster raster = decodePng(bytes, maxPixels);
             info.format = PictureFormat::Png;
             info.width = raster.width;
             info.height = raster.height;
-        } else if (startsWith(bytes, "GIF87a", 6) || startsWith(bytes, "GIF89a", 6)) {
+        } else if (format == PictureFormat::Gif) {
             const Raster raster = decodeGif(bytes, maxPixels);
             info.format = PictureFormat::Gif;
             info.width = raster.width;
@@ -70,6 +82,28 @@ std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes
         return std::nullopt;
     }
     return info;
+}
+
+std::optional<PictureFormat> pictureFormatOfFile(const std::string &path)
+{
+    PictureFile file;
+    std::string ignored;
+    if (!file.read(path, ignored, 8))
+        return std::nullopt;
+    return pictureFormatOf(file.bytes());
+}
+
+const char *formatName(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Jpeg:
+        return "JPEG";
+    case PictureFormat::Png:
+        return "PNG";
+    case PictureFormat::Gif:
+        return "GIF";
+    }
+    return "";
 }
 
 std::optional<PictureInfo> probePicture(const std::string &path, std::string &error)

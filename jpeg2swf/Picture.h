@@ -32,6 +32,10 @@ struct PictureInfo {
 std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error,
                                              std::uint64_t maxPixels = kMaxDecodedPixels);
 
+// The picture format a file's first bytes show, if any: a regular file only.
+std::optional<PictureFormat> pictureFormatOfFile(const std::string &path);
+const char *formatName(PictureFormat format);
+
 // Checks a picture file: it exists, is a regular readable non-empty file and a
 // picture we can embed whose header is sound and whose data is complete.
 std::optional<PictureInfo> probePicture(const std::string &path, std::string &error);

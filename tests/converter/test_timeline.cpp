@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -65,4 +66,39 @@ TEST(Timeline, CrossfadesPlayAt25FramesASecondOrMoreAndTakeAtMostHalfThePicture)
     // Too long for the frames players show, too short for two frames, no fade.
     for (const auto &[delay, fade] : std::vector<std::pair<double, double>>{{641, 1}, {0.015, 0.005}, {2, 0}})
         EXPECT_FALSE(chooseFadeTimeline(delay, fade)) << delay;
+}
+
+// What a SWF file cannot hold is refused with the bound in readable figures.
+TEST(Timeline, SwfLimitsNameTheLargestAllowed)
+{
+    const std::vector<std::tuple<std::size_t, double, double, std::string>> cases = {
+        {1, kMaxDelaySeconds, 0, ""},
+        {1, 0.0079, 0, ""},
+        {1, 0.0078, 0, "a delay of 0.0078 seconds is too short for a SWF file: at least 0.0079 seconds"},
+        {2, kMaxDelaySeconds, 0, "2 pictures of 16,776,960 seconds (194 days) do not fit one SWF file: its 65,535 "
+                                 "frames hold 2 pictures of at most 8,388,352 seconds (97.1 days) each"},
+        {1000, 16640, 0, ""},
+        {1000, 20000, 0, "at most 16,640 seconds (4.62 hours) each"},
+        {40000, 1, 0, "40000 pictures do not fit one SWF file (at most 32767)"},
+        {40000, 1, 0.5, "40000 pictures do not fit one SWF file (at most 32767)"},
+        // With crossfades, the frames players play at 25 a second or more.
+        {1, 640, 0.5, ""},
+        {1, 641, 0.5, "a delay of 641 seconds (10.7 minutes) is too long for a SWF file with --fade: at most "
+                      "640 seconds (10.7 minutes)"},
+        {1, 0.016, 0.005, ""},
+        {1, 0.015, 0.005, "a delay of 0.015 seconds is too short for a SWF file with --fade: at least 0.016 seconds"},
+        {320, 2, 0.5, ""},
+        {321, 2, 0.5, "321 pictures of 2 seconds do not fit one SWF file with --fade: players stop after 16,000 "
+                      "frames, which at 25 frames a second hold 321 pictures of at most 1.96 seconds each"},
+        {321, 1.96, 0.5, ""},
+        {7, 100, 1, "hold 7 pictures of at most 91.4 seconds each"},
+        {7, 91.4, 1, ""},
+    };
+    for (const auto &[pictures, delay, fade, message] : cases) {
+        const auto why = whySwfCannotShow(pictures, delay, fade);
+        EXPECT_EQ(why.has_value(), !message.empty()) << pictures << " x " << delay << ", fade " << fade;
+        EXPECT_NE(why.value_or("").find(message), std::string::npos) << why.value_or("(none)");
+    }
+    EXPECT_EQ(readableSeconds(1), "1 second");
+    EXPECT_EQ(readableSeconds(150), "150 seconds (2.5 minutes)");
 }
