@@ -8,6 +8,7 @@
 #include "Prepare.h"
 #include "Progress.h"
 #include "SlideShowWriter.h"
+#include "SwfSlideShowWriter.h"
 #include "Timeline.h"
 #include "WorkerPool.h"
 
@@ -20,8 +21,6 @@
 #include <utility>
 
 namespace {
-
-constexpr std::uint8_t kSwfVersion = 10;
 
 // The stage, sized once from the first picture, and every picture placed on it.
 struct SlideShowPlan {
@@ -79,65 +78,6 @@ std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &
     return SlideShowPlan{*stage, std::move(plans)};
 }
 
-class SwfSlideShowWriter final : public SlideShowWriter
-{
-public:
-    SwfSlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop)
-        : m_file(file), m_stage(stage), m_timeline(timeline), m_loop(loop)
-    {
-        m_header.version = kSwfVersion;
-        m_header.frameSize = {0, stage.width * swf::kTwipsPerPixel, 0, stage.height * swf::kTwipsPerPixel};
-        m_header.frameRate88 = timeline.frameRate88;
-        m_header.frameCount = std::uint16_t(pictures * timeline.framesPerPicture);
-        m_remainingFrames = m_header.frameCount;
-        put(swf::encodeHeader(m_header));
-        put(swf::fileAttributesTag());
-        put(swf::setBackgroundColorTag(0, 0, 0));
-    }
-
-    void addPicture(const PicturePlan &plan, const PreparedPicture &picture) override
-    {
-        const auto bitmapId = std::uint16_t(2 * m_count + 1);
-        const auto shapeId = std::uint16_t(bitmapId + 1);
-        const std::uint64_t size = picture.size();
-        if (size + 2 > UINT32_MAX)
-            throw WriteError(plan.path + ": picture too large for a SWF tag");
-        put(swf::defineBitsJpeg2Header(bitmapId, std::uint32_t(size)));
-        picture.writeTo([this](std::span<const std::uint8_t> bytes) { m_file.write(bytes); });
-        put(swf::defineBitmapShapeTag(shapeId, bitmapId, plan.shown.width * swf::kTwipsPerPixel,
-                                      plan.shown.height * swf::kTwipsPerPixel,
-                                      orientationMatrix(plan.info.orientation(), plan.stored())));
-        put(swf::placeObjectTag(shapeId, m_count > 0, centringMatrix(plan.shown, m_stage)));
-        for (std::uint32_t frame = 0; frame < m_timeline.framesPerPicture; ++frame) {
-            if (--m_remainingFrames == 0 && !m_loop)
-                put(swf::stopActionTag());
-            put(swf::showFrameTag());
-        }
-        ++m_count;
-    }
-
-    void finish() override
-    {
-        put(swf::endTag());
-        if (m_file.position() > UINT32_MAX)
-            throw WriteError("the slide show is larger than a SWF file can be (4 GiB)");
-        swf::ByteWriter length;
-        length.u32(std::uint32_t(m_file.position()));
-        m_file.writeAt(swf::kFileLengthOffset, length.bytes());
-    }
-
-private:
-    void put(const swf::Bytes &bytes) { m_file.write(bytes); }
-
-    OutputFile &m_file;
-    Size m_stage;
-    Timeline m_timeline;
-    bool m_loop;
-    swf::Header m_header;
-    std::size_t m_count = 0;
-    std::uint64_t m_remainingFrames = 0;
-};
-
 // Prepares pictures on worker threads, a bounded window ahead of the writer,
 // and hands them over in list order.
 void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer,
@@ -175,11 +115,11 @@ int convert(const Options &options, std::ostream &errors)
     // A web page holds any number of pictures at any delay; a SWF file's
     // header and frame counts limit both.
     const bool page = isPageName(options.output);
-    if (const auto why = page ? std::nullopt : whySwfCannotShow(options.pictures.size(), options.delay)) {
+    if (const auto why = page ? std::nullopt : whySwfCannotShow(options.pictures.size(), options.delay, options.fade)) {
         errors << "jpeg2swf: " << *why << '\n';
         return kUsageError;
     }
-    const auto timeline = chooseTimeline(options.delay);
+    const auto timeline = page ? std::nullopt : chooseSwfTimeline(options.delay, options.fade);
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
@@ -196,7 +136,7 @@ int convert(const Options &options, std::ostream &errors)
         std::unique_ptr<SlideShowWriter> writer;
         if (page)
             writer = std::make_unique<PageWriter>(
-                file, PageSettings{plan->stage, options.delay, count, options.loop, pageTitle(options.output)});
+                file, PageSettings{plan->stage, options.delay, options.fade, count, options.loop, pageTitle(options.output)});
         else
             writer = std::make_unique<SwfSlideShowWriter>(file, plan->stage, *timeline, count, options.loop);
         writePictures(plan->pictures, options, *writer, progress);

@@ -68,6 +68,15 @@ std::string setDelay(Options &options, const std::string &value)
     return {};
 }
 
+std::string setFade(Options &options, const std::string &value)
+{
+    const auto fade = readDelaySeconds(value);
+    if (!fade || !(*fade >= 0))
+        return "fade '" + value + "' is not a number of seconds, 0 or more";
+    options.fade = std::max(*fade, 0.0);   // -0 is no fade either
+    return {};
+}
+
 std::string setOutput(Options &options, const std::string &value)
 {
     if (value.empty())
@@ -114,6 +123,10 @@ const OptionSpec kOptionTable[] = {
      "the first picture's size)",
      setMaxSize},
     {"--quality", "-q", "N", "JPEG quality of pictures that are re-encoded, 1-100\n(default 90)", setQuality},
+    {"--fade", nullptr, "SECONDS",
+     "blend each picture into the next over SECONDS\n"
+     "(default 0: a cut; at most half the delay)",
+     setFade},
     {"--stop", nullptr, nullptr, "stop at the last picture instead of starting over",
      [](Options &options, const std::string &) { options.loop = false; return std::string(); }},
     {"--loop", nullptr, nullptr, "start over after the last picture (default)",

@@ -9,6 +9,7 @@
 //   jpeg2swf @LISTFILE ...      (arguments read from a file, one per line)
 struct Options {
     double delay = 0;                  // seconds each picture is shown; 0: not given
+    double fade = 0;                   // seconds of a crossfade into the next; 0: a cut
     std::vector<std::string> pictures; // in the order given
     std::string output;                // empty: not given
     int maxWidth = 1920;               // the stage fits this box; 0 x 0: no box

@@ -14,6 +14,7 @@
 #include <regex>
 #include <set>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -245,6 +246,95 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
     }
 }
 
+TEST_F(Conversion, CrossfadesBlendEachPictureIntoTheNextWithinItsDelay)
+{
+    const std::vector<std::string> pictures = {file("1.jpg", makeJpeg(64, 48, {255, 0, 0})),
+                                               file("2.jpg", makeJpeg(32, 48, {0, 255, 0})),
+                                               file("3.jpg", makeJpeg(64, 24, {0, 0, 255}))};
+    struct Case {
+        std::vector<std::string> options;
+        double delay, fade;
+        bool loop;
+    };
+    for (const Case &c : {Case{{"-r", "2", "--fade", "0.5"}, 2, 0.5, true},
+                          Case{{"-r", "0,3", "--fade=1", "--stop"}, 0.3, 0.15, false}}) {
+        SCOPED_TRACE(c.delay);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        args.insert(args.end(), {"-o", path("fade.swf")});
+        ASSERT_EQ(jpeg2swf(args).status, 0);
+        const Bytes bytes = readFile(path("fade.swf"));
+        const auto movie = swfread::parse(bytes);
+        EXPECT_EQ(testrun::decodedFrames(path("fade.swf")).size(), 3u);   // each picture stored once
+        ASSERT_EQ(movie.pictures.size(), 3u);
+        ASSERT_EQ(movie.frameCount, movie.frames.size());
+        EXPECT_EQ(movie.fileLength, bytes.size());
+        EXPECT_EQ(movie.stops, !c.loop);
+        const double rate = movie.frameRate88 / 256.0;
+        EXPECT_GE(rate, 25);
+
+        // Runs of frames: a picture alone (into -1), or the next over it with
+        // its alpha rising frame by frame.
+        struct Run {
+            int picture, into, frames;
+            bool operator==(const Run &) const = default;
+        };
+        std::vector<Run> runs;
+        int alpha = 0;
+        for (const auto &frame : movie.frames) {
+            ASSERT_TRUE(frame.size() >= 1 && frame.size() <= 3);
+            EXPECT_TRUE(frame[0].depth == 1 && frame[0].alpha88 == 256);
+            const Run run{frame[0].characterId / 2 - 1, frame.size() > 1 ? frame[1].characterId / 2 - 1 : -1, 1};
+            if (run.into >= 0) {
+                EXPECT_EQ(frame[1].depth, 2);
+                EXPECT_TRUE(frame[1].alpha88 > alpha && frame[1].alpha88 < 256) << frame[1].alpha88;
+                alpha = frame[1].alpha88;
+                // A picture narrower or lower than the stage brings the black around it, as
+                // rectangles that cover the rest of the stage, at its alpha.
+                const auto &into = movie.pictures[std::size_t(run.into)];
+                const swfread::Box shown{into.placement.translateX, into.placement.translateX + into.shapeWidth,
+                                         into.placement.translateY, into.placement.translateY + into.shapeHeight};
+                std::vector<swfread::Box> boxes{shown};
+                if (frame.size() == 3) {
+                    EXPECT_TRUE(frame[2].depth == 3 && frame[2].alpha88 == alpha);
+                    const auto &margins = movie.margins.at(frame[2].characterId);
+                    boxes.insert(boxes.end(), margins.begin(), margins.end());
+                }
+                std::int64_t covered = 0;   // by boxes inside the stage, none over another
+                for (std::size_t b = 0; b < boxes.size(); ++b) {
+                    const auto &[xMin, xMax, yMin, yMax] = boxes[b];
+                    covered += std::int64_t(xMax - xMin) * (yMax - yMin);
+                    EXPECT_TRUE(xMin >= 0 && yMin >= 0 && xMax <= movie.stageWidth && yMax <= movie.stageHeight);
+                    for (std::size_t o = 0; o < b; ++o)
+                        EXPECT_TRUE(xMax <= boxes[o].xMin || boxes[o].xMax <= xMin || yMax <= boxes[o].yMin
+                                    || boxes[o].yMax <= yMin);
+                }
+                EXPECT_EQ(covered, std::int64_t(movie.stageWidth) * movie.stageHeight);
+            } else {
+                alpha = 0;
+            }
+            if (!runs.empty() && runs.back().picture == run.picture && runs.back().into == run.into)
+                ++runs.back().frames;
+            else
+                runs.push_back(run);
+        }
+        const int perPicture = int(movie.frames.size() / 3), fade = runs.at(1).frames;
+        std::vector<Run> expected{{0, -1, perPicture - fade}, {0, 1, fade}, {1, -1, perPicture - fade},
+                                  {1, 2, fade}, {2, -1, perPicture - fade}, {2, 0, fade}};
+        if (!c.loop) {
+            expected.pop_back();                   // no fade after the last picture,
+            expected.back().frames = perPicture;   // which is whole for all its frames
+        }
+        EXPECT_EQ(runs, expected);
+        EXPECT_NEAR(perPicture / rate, c.delay, c.delay * 0.005);
+        EXPECT_NEAR(fade / rate, c.fade, 0.51 / rate);   // to the nearest frame
+    }
+    // Without a fade, the slide show is the one written without the option.
+    ASSERT_EQ(jpeg2swf({"-r", "2", pictures[0], pictures[1], "-o", path("cut.swf")}).status, 0);
+    ASSERT_EQ(jpeg2swf({"-r", "2", "--fade", "0", pictures[0], pictures[1], "-o", path("zero.swf")}).status, 0);
+    EXPECT_EQ(readFile(path("zero.swf")), readFile(path("cut.swf")));
+}
+
 TEST_F(Conversion, TheLongestDelayPlaysInBothOutputs)
 {
     const std::string picture = file("a.jpg", makeJpeg(64, 48, {255, 0, 0}));
@@ -360,6 +450,15 @@ TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
     const Bytes page = readFile(path("Show.HTM"));
     const std::string text(page.begin(), page.end());
     EXPECT_NE(text.find("<title>Show</title>"), std::string::npos);
+    // Nothing loads from anywhere: a policy of its own sources only (blob: images, inline script
+    // and style), set in the head before any script.
+    const std::string head = text.substr(0, text.find("</head>"));
+    std::smatch policy;
+    ASSERT_TRUE(std::regex_search(head, policy, std::regex("<meta http-equiv=\"Content-Security-Policy\" "
+                                                           "content=\"default-src 'none';([^\"]*)\">")));
+    EXPECT_TRUE(std::regex_match(policy[1].str(), std::regex("( (img-src blob:|(style|script)-src 'unsafe-inline');?)*")))
+        << policy[1];
+    EXPECT_EQ(head.find("<script"), std::string::npos);
     EXPECT_EQ(text.find("Private"), std::string::npos);
     // Each picture as the SWF holds it, in base64 (coreutils' own encoding).
     for (const auto &picture : swfread::parse(readFile(path("show.swf"))).pictures) {
@@ -595,4 +694,16 @@ TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)
     EXPECT_NE(result.errors.find("40000 pictures do not fit"), std::string::npos) << result.errors.substr(0, 300);
     EXPECT_FALSE(fs::exists(path("o.swf")));
     EXPECT_EQ(jpeg2swf({"--help"}).status, 0);
+
+    // With crossfades, players' 16,000 frames: 320 pictures of 2 s fit (and go
+    // on to be checked), 321 do not.
+    for (const int pictures : {320, 321}) {
+        std::vector<std::string> args{"-r", "2", "--fade", "0.5", "-o", path("o.swf")};
+        for (int i = 0; i < pictures; ++i)
+            args.push_back("/nonexistent/" + std::to_string(i) + ".jpg");
+        const auto faded = jpeg2swf(args);
+        EXPECT_EQ(faded.status, pictures == 320 ? 1 : 2);
+        EXPECT_NE(faded.errors.find(pictures == 320 ? "nothing was written" : "321 pictures of 2 seconds do not fit"),
+                  std::string::npos) << faded.errors.substr(0, 300);
+    }
 }

@@ -31,6 +31,9 @@ TEST(CommandLine, TheDesktopProgramsFormAndOtherOptions)
                          parsed.options.loop, parsed.options.jobs),
               std::tuple(0.5, 640, 480, 75, false, 3u));
     EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--max-size", "0"}).options.maxWidth, 0);
+    EXPECT_EQ(parsed.options.fade, 0.0);
+    for (const auto &[typed, fade] : std::vector<std::pair<std::string, double>>{{"0,5", 0.5}, {" 0 ", 0}, {"-0", 0}, {"1e1", 10}})
+        EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--fade", typed}).options.fade, fade) << typed;
     EXPECT_TRUE(parseCommandLine({"x", "--help"}).options.help);
     EXPECT_TRUE(parseCommandLine({"--version"}).options.version);
     // An empty argument names no picture.
@@ -57,7 +60,7 @@ TEST(CommandLine, EveryOptionOfTheHelpIsTaken)
         }
         ++options;
     }
-    EXPECT_EQ(options, 10);
+    EXPECT_EQ(options, 11);
 }
 
 TEST(CommandLine, UsageErrorsNameWhatIsWrong)
@@ -72,6 +75,8 @@ TEST(CommandLine, UsageErrorsNameWhatIsWrong)
         {{"-r", "1", "-x.jpg", "-o", "o.swf"}, "'-x.jpg'"},
         {{"-r", "1", "a", "-o", "o", "-q", "101"}, "quality"},
         {{"-r", "1", "a", "-o", "o", "-m", "640"}, "size"},
+        {{"-r", "1", "a", "-o", "o", "--fade", "-1"}, "fade '-1'"},
+        {{"-r", "1", "a", "-o", "o", "--fade=never"}, "fade 'never'"},
         {{"-r", "1", "a", "-o", "o", "--stop=1"}, "--stop takes no value"},
         // A delay both outputs play, or the bound in readable figures.
         {{"-r", "1e306", "a", "-o", "o"}, "longest a slide show plays, 16,776,960 seconds (194 days)"},
