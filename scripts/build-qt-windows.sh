@@ -52,6 +52,10 @@ if ! compgen -G "qt6-base-*/" >/dev/null; then
   apt-get -q source qt6-base >&2 || apt-get -q source "qt6-base/$release" >&2
 fi
 qt_source=$(compgen -G "$qt_dir/qt6-base-*/" | head -n 1)
+# Qt 6.4 leaves dynamic OpenGL on when OpenGL is off, and the Windows
+# platform plugin then names OpenGL classes that were never built.
+sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+    "$qt_source/src/plugins/platforms/windows/qwindowswindow.cpp"
 
 say "configuring"
 cmake -S "$qt_source" -B build -G Ninja \
@@ -63,7 +67,8 @@ cmake -S "$qt_source" -B build -G Ninja \
 say "compiling (ninja's [done/total] counter follows)"
 # One line every fifty steps keeps a log readable and shows the build going on.
 cmake --build build --parallel "$(nproc)" 2>&1 \
-  | awk '/^\[[0-9]+\/[0-9]+\]/ { split(substr($1, 2), n, "/"); if (n[1] % 50 == 0 || n[1] == n[2]) print "build-qt-windows: " $1 > "/dev/stderr"; next } /error|Error|FAILED/ { print > "/dev/stderr" }'
+  | awk '/^\[[0-9]+\/[0-9]+\]/ { split(substr($1, 2), n, "/"); if (n[1] % 50 == 0 || n[1] == n[2]) print "build-qt-windows: " $1 > "/dev/stderr"; fflush("/dev/stderr"); next }
+       /error|Error|FAILED/ { print > "/dev/stderr"; fflush("/dev/stderr") }'
 [ "${PIPESTATUS[0]}" -eq 0 ] || { say "the Qt build failed"; exit 1; }
 cmake --install build >/dev/null
 touch "$prefix/.complete"
