@@ -135,11 +135,6 @@ Bytes encodeHeader(const Header &header)
     return std::move(out.bytes());
 }
 
-std::size_t frameCountOffset(const Header &header)
-{
-    return encodeHeader(header).size() - 2;
-}
-
 Bytes fileAttributesTag()
 {
     // No flags: ActionScript 1/2 (so DoAction's Stop runs), no network access,

@@ -86,8 +86,8 @@ void writeMatrix(ByteWriter &out, const Matrix &matrix);
 // Tag header: short form for lengths below 63 unless forced long.
 void writeTagHeader(ByteWriter &out, Tag code, std::uint32_t length, bool forceLong = false);
 
-// Header up to and including FrameCount. FileLength and FrameCount are written
-// as given; the writer patches them at the end.
+// Header up to and including FrameCount, written as given: the frame count is
+// known before the first picture, the file length is patched at the end.
 struct Header {
     std::uint8_t version = 10;
     std::uint32_t fileLength = 0;
@@ -96,9 +96,8 @@ struct Header {
     std::uint16_t frameCount = 0;
 };
 Bytes encodeHeader(const Header &header);
-// Offsets of the fields that are patched once the file is complete.
+// Where FileLength lies, to patch it once the file is complete.
 constexpr std::size_t kFileLengthOffset = 4;
-std::size_t frameCountOffset(const Header &header);
 
 Bytes fileAttributesTag();
 Bytes setBackgroundColorTag(std::uint8_t r, std::uint8_t g, std::uint8_t b);
