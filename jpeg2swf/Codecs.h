@@ -1,19 +1,16 @@
 #pragma once
 
-// Decoding and encoding through libjpeg-turbo, libpng and giflib. Failures are
-// thrown as CodecError with a readable reason.
+// Decoding and encoding through libjpeg-turbo, libpng and giflib. Each fails
+// with a readable reason.
 
+#include "JpegDecode.h"
 #include "JpegInfo.h"
+#include "Problem.h"
 #include "Raster.h"
 
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <vector>
-
-struct CodecError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -22,15 +19,17 @@ constexpr std::uint64_t kMaxDecodedPixels = 200'000'000;
 
 // Decodes a JPEG at the smallest DCT scale that is still at least
 // minWidth x minHeight, so a large photo shown small is never fully decoded.
-Raster decodeJpeg(std::span<const std::uint8_t> data, const JpegInfo &info, int minWidth, int minHeight);
+// Damaged data fails it (see JpegDecode.h).
+Checked<Raster> decodeJpeg(std::span<const std::uint8_t> data, const JpegInfo &info, int minWidth, int minHeight);
 
 // Baseline, 4:2:0 JPEG of the picture.
-Bytes encodeJpeg(const Raster &raster, int quality);
+Checked<Bytes> encodeJpeg(const Raster &raster, int quality);
 
 // The same picture in baseline Huffman coding, by copying its DCT coefficients:
-// no quality is lost. Fails when the result would not be baseline.
-Bytes transcodeToBaseline(std::span<const std::uint8_t> data);
+// no quality is lost. Fails on damaged data, and when the result would not be
+// baseline.
+Checked<Bytes> transcodeToBaseline(std::span<const std::uint8_t> data);
 
-Raster decodePng(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxDecodedPixels);
+Checked<Raster> decodePng(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxDecodedPixels);
 // The first frame of a GIF on its logical screen; transparent pixels are black.
-Raster decodeGif(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxDecodedPixels);
+Checked<Raster> decodeGif(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxDecodedPixels);

@@ -29,8 +29,7 @@ PictureInfo jpegPicture(const JpegInfo &jpeg)
 // its end-of-image marker is checked without reading the rest.
 std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
 {
-    std::string ignored;
-    const auto jpeg = parseJpegHeader(file.bytes(), ignored);
+    const auto jpeg = parseJpegHeader(file.bytes());
     const auto last = file.lastBytes();
     if (!jpeg || std::size_t(file.status().size) < jpeg->firstScanData + 2 || last[0] != 0xFF || last[1] != 0xD9)
         return std::nullopt;
@@ -41,52 +40,51 @@ std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
 
 } // namespace
 
-std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error,
-                                             std::uint64_t maxPixels)
+namespace {
+
+Checked<PictureInfo> decodedPicture(PictureFormat format, const Checked<Raster> &raster)
 {
+    if (!raster)
+        return raster.problem();
     PictureInfo info;
-    try {
-        if (startsWith(bytes, "\xFF\xD8\xFF", 3)) {
-            auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
-            if (!jpeg)
-                return std::nullopt;
-            info = jpegPicture(*jpeg);
-        } else if (startsWith(bytes, "\x89PNG\r\n\x1a\n", 8)) {
-            const Raster raster = decodePng(bytes, maxPixels);
-            info.format = PictureFormat::Png;
-            info.width = raster.width;
-            info.height = raster.height;
-        } else if (startsWith(bytes, "GIF87a", 6) || startsWith(bytes, "GIF89a", 6)) {
-            const Raster raster = decodeGif(bytes, maxPixels);
-            info.format = PictureFormat::Gif;
-            info.width = raster.width;
-            info.height = raster.height;
-        } else {
-            error = "not a JPEG, PNG or GIF picture";
-            return std::nullopt;
-        }
-    } catch (const CodecError &e) {
-        error = e.what();
-        return std::nullopt;
-    }
+    info.format = format;
+    info.width = raster->width;
+    info.height = raster->height;
     return info;
 }
 
-std::optional<PictureInfo> probePicture(const std::string &path, std::string &error)
+} // namespace
+
+Checked<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels)
+{
+    if (startsWith(bytes, "\xFF\xD8\xFF", 3)) {
+        const auto jpeg = parseJpeg(bytes, JpegEnd::Quick);
+        if (!jpeg)
+            return jpeg.problem();
+        return jpegPicture(*jpeg);
+    }
+    if (startsWith(bytes, "\x89PNG\r\n\x1a\n", 8))
+        return decodedPicture(PictureFormat::Png, decodePng(bytes, maxPixels));
+    if (startsWith(bytes, "GIF87a", 6) || startsWith(bytes, "GIF89a", 6))
+        return decodedPicture(PictureFormat::Gif, decodeGif(bytes, maxPixels));
+    return Problem{.reason = "not a JPEG, PNG or GIF picture"};
+}
+
+Checked<PictureInfo> probePicture(const std::string &path)
 {
     PictureFile file;
-    if (!file.read(path, error, kJpegHeadBytes))
-        return std::nullopt;
-    std::optional<PictureInfo> info;
+    if (Failure failure = file.read(path, kJpegHeadBytes))
+        return *failure;
+    std::optional<PictureInfo> quick;
     if (!file.whole() && startsWith(file.bytes(), "\xFF\xD8\xFF", 3))
-        info = probeJpegQuickly(file);
-    if (!info) {
-        // Anything else is checked on the whole file.
-        if (!file.whole() && !file.read(path, error))
-            return std::nullopt;
-        info = probePictureBytes(file.bytes(), error);
-    }
-    if (info)
-        info->file = file.status();
+        quick = probeJpegQuickly(file);
+    // Anything else is checked on the whole file.
+    if (!quick && !file.whole())
+        if (Failure failure = file.read(path))
+            return *failure;
+    Checked<PictureInfo> info = quick ? Checked<PictureInfo>(*quick) : probePictureBytes(file.bytes());
+    if (!info)
+        return info.problem().in(path);
+    info->file = file.status();
     return info;
 }

@@ -6,8 +6,8 @@
 #include "Codecs.h"
 #include "FileStatus.h"
 #include "JpegInfo.h"
+#include "Problem.h"
 
-#include <optional>
 #include <span>
 #include <string>
 
@@ -29,9 +29,10 @@ struct PictureInfo {
 
 // Checks the bytes of one picture file. PNG and GIF pictures are decoded in
 // full, since only a decode finds their damage; maxPixels bounds that work.
-std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error,
-                                             std::uint64_t maxPixels = kMaxDecodedPixels);
+Checked<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes,
+                                       std::uint64_t maxPixels = kMaxDecodedPixels);
 
 // Checks a picture file: it exists, is a regular readable non-empty file and a
-// picture we can embed whose header is sound and whose data is complete.
-std::optional<PictureInfo> probePicture(const std::string &path, std::string &error);
+// picture we can embed whose header is sound and whose data is complete. Its
+// problem names the path.
+Checked<PictureInfo> probePicture(const std::string &path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileStatus.h"
+#include "Problem.h"
 
 #include <array>
 #include <cstdint>
@@ -17,9 +18,9 @@ class PictureFile
 public:
     // Reads a regular, non-empty file: its first `head` bytes, and when that
     // is not all of it, its last two bytes apart. A pipe or a device is refused
-    // without waiting for it. On failure returns false and says why, also when
-    // the file changed while it was being read.
-    bool read(const std::string &path, std::string &error, std::size_t head = SIZE_MAX);
+    // without waiting for it. Fails with the reason, also when the file
+    // changed while it was being read.
+    Failure read(const std::string &path, std::size_t head = SIZE_MAX);
 
     std::span<const std::uint8_t> bytes() const { return {m_data.get(), m_size}; }
     bool whole() const { return m_size == m_status.size; }

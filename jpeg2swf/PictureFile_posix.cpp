@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <new>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -39,18 +38,16 @@ void PictureFile::Release::operator()(std::uint8_t *data) const
     ::munmap(data, size);
 }
 
-bool PictureFile::read(const std::string &path, std::string &error, std::size_t head)
+Failure PictureFile::read(const std::string &path, std::size_t head)
 {
     m_data.reset();
     m_size = 0;
     // Without blocking: opening a pipe would wait for a writer before its type
     // is ever checked. A regular file reads the same either way.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    bool ok = false;
+    if (fd < 0)
+        return Problem{path, std::strerror(errno)};
+    std::string error;
     struct stat before {}, after {};
     if (fstat(fd, &before) != 0) {
         error = std::strerror(errno);
@@ -63,7 +60,7 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
         void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
         if (data == MAP_FAILED) {
             ::close(fd);
-            throw std::bad_alloc();
+            return Problem{path, "not enough memory to read it"};
         }
         m_data = {static_cast<std::uint8_t *>(data), Release{size}};
         if (readAll(fd, m_data.get(), size, error)
@@ -72,14 +69,13 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
                 error = std::strerror(errno);
             else if (!sameFileVersion(m_status, fileStatusOf(after)))
                 error = "the file changed while it was being read";
-            else
-                ok = true;
         }
     }
     ::close(fd);
-    if (ok)
-        m_size = std::min(std::size_t(m_status.size), head);
-    else
+    if (!error.empty()) {
         m_data.reset();
-    return ok;
+        return Problem{path, error};
+    }
+    m_size = std::min(std::size_t(m_status.size), head);
+    return std::nullopt;
 }

@@ -3,7 +3,6 @@
 #include "Files_windows.h"
 
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -37,7 +36,7 @@ void PictureFile::Release::operator()(std::uint8_t *data) const
     VirtualFree(data, 0, MEM_RELEASE);
 }
 
-bool PictureFile::read(const std::string &path, std::string &error, std::size_t head)
+Failure PictureFile::read(const std::string &path, std::size_t head)
 {
     m_data.reset();
     m_size = 0;
@@ -47,11 +46,9 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
     const HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = describeError(GetLastError());
-        return false;
-    }
-    bool ok = false;
+    if (file == INVALID_HANDLE_VALUE)
+        return Problem{path, describeError(GetLastError())};
+    std::string error;
     m_status = statusOfHandle(file);
     if (const char *why = whyNotAPicture(m_status)) {
         error = why;
@@ -61,21 +58,20 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
         void *data = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (!data) {
             CloseHandle(file);
-            throw std::bad_alloc();
+            return Problem{path, "not enough memory to read it"};
         }
         m_data = {static_cast<std::uint8_t *>(data), Release{size}};
         if (readAll(file, m_data.get(), size, error)
             && (size == total || readAll(file, m_last.data(), 2, error, total - 2))) {
             if (!sameFileVersion(m_status, statusOfHandle(file)))
                 error = "the file changed while it was being read";
-            else
-                ok = true;
         }
     }
     CloseHandle(file);
-    if (ok)
-        m_size = std::min(std::size_t(m_status.size), head);
-    else
+    if (!error.empty()) {
         m_data.reset();
-    return ok;
+        return Problem{path, error};
+    }
+    m_size = std::min(std::size_t(m_status.size), head);
+    return std::nullopt;
 }

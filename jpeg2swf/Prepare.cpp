@@ -12,16 +12,15 @@ std::uint64_t PreparedPicture::size() const
 
 namespace {
 
-Raster decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
+Checked<Raster> decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
 {
     switch (plan.info.format) {
     case PictureFormat::Jpeg: {
         // The header is enough for decoding; the exact end is only needed to
         // embed the file's own bytes.
-        std::string error;
-        const auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
+        const auto jpeg = parseJpeg(bytes, JpegEnd::Quick);
         if (!jpeg)
-            throw CodecError(error);
+            return jpeg.problem();
         return decodeJpeg(bytes, *jpeg, stored.width, stored.height);
     }
     case PictureFormat::Png:
@@ -29,37 +28,72 @@ Raster decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> b
     case PictureFormat::Gif:
         return decodeGif(bytes);
     }
-    throw CodecError("unknown picture format");
+    return Problem{.reason = "unknown picture format"};
 }
 
-} // namespace
+Checked<Bytes> reencoded(const PicturePlan &plan, std::span<const std::uint8_t> bytes, int quality)
+{
+    const Size stored = plan.stored();
+    const auto decoded = decodeForShowing(plan, bytes, stored);
+    if (!decoded)
+        return decoded.problem();
+    return encodeJpeg(resizeByArea(*decoded, stored.width, stored.height), quality);
+}
 
-PreparedPicture preparePicture(const PicturePlan &plan, int quality)
+// What is embedded of a picture as it is must decode as it stands: its tables
+// are not enough, damage hides in the entropy-coded data. Decoding at 1/8
+// scale reads every coefficient and computes next to nothing else.
+Failure checkEmbeddedData(const PreparedPicture &prepared)
+{
+    JpegPieces pieces;
+    for (const auto &[from, to] : prepared.ranges)
+        pieces.push_back(prepared.file.bytes().subspan(from, to - from));
+    return decodeJpegData(pieces, 1, [](const JpegOutput &) -> std::uint8_t * { return nullptr; });
+}
+
+Checked<PreparedPicture> prepare(const PicturePlan &plan, int quality)
 {
     PreparedPicture prepared;
-    std::string error;
-    if (!prepared.file.read(plan.path, error))
-        throw CodecError(error);
+    if (Failure failure = prepared.file.read(plan.path))
+        return *failure;
     if (!sameFileVersion(prepared.file.status(), plan.info.file))
-        throw CodecError("the file changed after it was checked");
+        return Problem{.reason = "the file changed after it was checked"};
     const std::span<const std::uint8_t> bytes = prepared.file.bytes();
 
     if (plan.embedding == Embedding::Reencoded) {
-        const Size stored = plan.stored();
-        const Raster raster = resizeByArea(decodeForShowing(plan, bytes, stored), stored.width, stored.height);
-        prepared.jpeg = encodeJpeg(raster, quality);
+        auto jpeg = reencoded(plan, bytes, quality);
+        if (!jpeg)
+            return jpeg.problem();
+        prepared.jpeg = std::move(*jpeg);
         prepared.file = PictureFile();
         return prepared;
     }
 
-    const auto jpeg = parseJpeg(bytes, error);
-    if (!jpeg || jpeg->width != plan.info.width || jpeg->height != plan.info.height)
-        throw CodecError("the file changed while it was being converted");
+    const auto jpeg = parseJpeg(bytes);
+    if (!jpeg)
+        return jpeg.problem();
+    if (jpeg->width != plan.info.width || jpeg->height != plan.info.height)
+        return Problem{.reason = "the file changed while it was being converted"};
     if (plan.embedding == Embedding::Transcoded) {
-        prepared.jpeg = transcodeToBaseline(bytes.first(jpeg->end));
+        auto baseline = transcodeToBaseline(bytes.first(jpeg->end));
+        if (!baseline)
+            return baseline.problem();
+        prepared.jpeg = std::move(*baseline);
         prepared.file = PictureFile();
-    } else {
-        prepared.ranges = jpegRangesWithoutMetadata(bytes, *jpeg);
+        return prepared;
     }
+    prepared.ranges = jpegRangesWithoutMetadata(bytes, *jpeg);
+    if (Failure failure = checkEmbeddedData(prepared))
+        return *failure;
+    return prepared;
+}
+
+} // namespace
+
+Checked<PreparedPicture> preparePicture(const PicturePlan &plan, int quality)
+{
+    auto prepared = prepare(plan, quality);
+    if (!prepared)
+        return prepared.problem().in(plan.path);
     return prepared;
 }

@@ -4,6 +4,7 @@
 
 #include "Layout.h"
 #include "PictureFile.h"
+#include "Problem.h"
 
 #include <span>
 #include <utility>
@@ -29,6 +30,6 @@ struct PreparedPicture {
     }
 };
 
-// Throws CodecError with the reason when the picture cannot be prepared, also
-// when the file changed since it was checked.
-PreparedPicture preparePicture(const PicturePlan &plan, int quality);
+// Fails with the picture's path and the reason when it cannot be prepared: its
+// data does not decode without damage, or the file changed since it was checked.
+Checked<PreparedPicture> preparePicture(const PicturePlan &plan, int quality);

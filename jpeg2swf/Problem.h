@@ -11,8 +11,8 @@
 #include <variant>
 
 struct Problem {
-    std::string path;     // empty where the step sees only bytes; the caller names the file
-    std::string reason;
+    std::string path = {};   // empty where the step sees only bytes; the caller names the file
+    std::string reason = {};
 
     // The same problem, found in the given file.
     Problem in(const std::string &file) const { return {file, reason}; }
