@@ -29,14 +29,20 @@ public:
 
 private:
     // Memory of its own, outside the heap, so it goes back to the system when
-    // freed.
+    // freed; a few blocks are kept for the pictures that follow.
     struct Release {
-        std::size_t size;
+        std::size_t capacity;
         void operator()(std::uint8_t *data) const;
     };
+    static std::unique_ptr<std::uint8_t[], Release> memoryFor(std::size_t size);
 
     std::unique_ptr<std::uint8_t[], Release> m_data{nullptr, Release{0}};
     std::size_t m_size = 0;
     std::array<std::uint8_t, 2> m_last {};
     FileStatus m_status;
 };
+
+// The system's part (PictureFile_posix.cpp, PictureFile_windows.cpp): memory
+// outside the heap, its pages made at once; nullptr when there is none.
+std::uint8_t *systemMemory(std::size_t size);
+void releaseSystemMemory(std::uint8_t *data, std::size_t size);

@@ -33,7 +33,14 @@ bool readAll(int fd, std::uint8_t *data, std::size_t size, std::string &error, o
 
 } // namespace
 
-void PictureFile::Release::operator()(std::uint8_t *data) const
+std::uint8_t *systemMemory(std::size_t size)
+{
+    // Its pages made at once, far cheaper than a fault each.
+    void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    return data == MAP_FAILED ? nullptr : static_cast<std::uint8_t *>(data);
+}
+
+void releaseSystemMemory(std::uint8_t *data, std::size_t size)
 {
     ::munmap(data, size);
 }
@@ -56,13 +63,11 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
     } else {
         const auto total = std::size_t(m_status.size);
         const std::size_t size = std::min(total, head);
-        // Its pages made at once, far cheaper than a fault each.
-        void *data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (data == MAP_FAILED) {
+        m_data = memoryFor(size);
+        if (!m_data) {
             ::close(fd);
             return Problem{path, "not enough memory to read it"};
         }
-        m_data = {static_cast<std::uint8_t *>(data), Release{size}};
         if (readAll(fd, m_data.get(), size, error)
             && (size == total || readAll(fd, m_last.data(), 2, error, off_t(total - 2)))) {
             if (fstat(fd, &after) != 0)

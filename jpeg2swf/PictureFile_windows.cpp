@@ -31,7 +31,12 @@ bool readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::string &err
 
 } // namespace
 
-void PictureFile::Release::operator()(std::uint8_t *data) const
+std::uint8_t *systemMemory(std::size_t size)
+{
+    return static_cast<std::uint8_t *>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+void releaseSystemMemory(std::uint8_t *data, std::size_t)
 {
     VirtualFree(data, 0, MEM_RELEASE);
 }
@@ -55,12 +60,11 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
     } else {
         const auto total = std::size_t(m_status.size);
         const std::size_t size = std::min(total, head);
-        void *data = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (!data) {
+        m_data = memoryFor(size);
+        if (!m_data) {
             CloseHandle(file);
             return Problem{path, "not enough memory to read it"};
         }
-        m_data = {static_cast<std::uint8_t *>(data), Release{size}};
         if (readAll(file, m_data.get(), size, error)
             && (size == total || readAll(file, m_last.data(), 2, error, total - 2))) {
             if (!sameFileVersion(m_status, statusOfHandle(file)))
