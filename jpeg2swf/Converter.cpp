@@ -172,8 +172,8 @@ bool writePictures(const std::vector<PicturePlan> &plans, const Options &options
             writing = false;
         } else if (writing) {
             writer->addPicture(plans[i], *picture);
+            progress.written(i + 1);
         }
-        progress.written(i + 1);
     }
     return writing;
 }
