@@ -11,24 +11,21 @@
 
 namespace {
 
-bool readAll(int fd, std::uint8_t *data, std::size_t size, std::string &error, off_t from = 0)
+// Fails with the reason alone: read() names the file.
+Failure readAll(int fd, std::uint8_t *data, std::size_t size, off_t from = 0)
 {
     std::size_t done = 0;
     while (done < size) {
         const ssize_t got = ::pread(fd, data + done, size - done, from + off_t(done));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
-        if (got == 0) {
-            error = "the file was cut short while it was being read";
-            return false;
-        }
+        if (got < 0)
+            return Problem{.reason = std::strerror(errno)};
+        if (got == 0)
+            return Problem{.reason = "the file was cut short while it was being read"};
         done += std::size_t(got);
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
@@ -54,12 +51,12 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return Problem{path, std::strerror(errno)};
-    std::string error;
+    Failure failure;
     struct stat before {}, after {};
     if (fstat(fd, &before) != 0) {
-        error = std::strerror(errno);
+        failure = Problem{.reason = std::strerror(errno)};
     } else if (m_status = fileStatusOf(before); const char *why = whyNotAPicture(m_status)) {
-        error = why;
+        failure = Problem{.reason = why};
     } else {
         const auto total = std::size_t(m_status.size);
         const std::size_t size = std::min(total, head);
@@ -68,18 +65,18 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
             ::close(fd);
             return Problem{path, "not enough memory to read it"};
         }
-        if (readAll(fd, m_data.get(), size, error)
-            && (size == total || readAll(fd, m_last.data(), 2, error, off_t(total - 2)))) {
-            if (fstat(fd, &after) != 0)
-                error = std::strerror(errno);
-            else if (!sameFileVersion(m_status, fileStatusOf(after)))
-                error = "the file changed while it was being read";
-        }
+        failure = readAll(fd, m_data.get(), size);
+        if (!failure && size != total)
+            failure = readAll(fd, m_last.data(), 2, off_t(total - 2));
+        if (!failure && fstat(fd, &after) != 0)
+            failure = Problem{.reason = std::strerror(errno)};
+        else if (!failure && !sameFileVersion(m_status, fileStatusOf(after)))
+            failure = Problem{.reason = "the file changed while it was being read"};
     }
     ::close(fd);
-    if (!error.empty()) {
+    if (failure) {
         m_data.reset();
-        return Problem{path, error};
+        return failure->in(path);
     }
     m_size = std::min(std::size_t(m_status.size), head);
     return std::nullopt;

@@ -6,7 +6,8 @@
 
 namespace {
 
-bool readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::string &error, std::uint64_t from = 0)
+// Fails with the reason alone: read() names the file.
+Failure readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::uint64_t from = 0)
 {
     std::size_t done = 0;
     while (done < size) {
@@ -16,17 +17,13 @@ bool readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::string &err
         at.OffsetHigh = DWORD((from + done) >> 32);
         DWORD got = 0;
         if (!ReadFile(file, data + done, DWORD(std::min<std::size_t>(size - done, 1 << 30)), &got, &at)
-            && GetLastError() != ERROR_HANDLE_EOF) {
-            error = describeError(GetLastError());
-            return false;
-        }
-        if (got == 0) {
-            error = "the file was cut short while it was being read";
-            return false;
-        }
+            && GetLastError() != ERROR_HANDLE_EOF)
+            return Problem{.reason = describeError(GetLastError())};
+        if (got == 0)
+            return Problem{.reason = "the file was cut short while it was being read"};
         done += got;
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
@@ -53,10 +50,10 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Problem{path, describeError(GetLastError())};
-    std::string error;
+    Failure failure;
     m_status = statusOfHandle(file);
     if (const char *why = whyNotAPicture(m_status)) {
-        error = why;
+        failure = Problem{.reason = why};
     } else {
         const auto total = std::size_t(m_status.size);
         const std::size_t size = std::min(total, head);
@@ -65,16 +62,16 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
             CloseHandle(file);
             return Problem{path, "not enough memory to read it"};
         }
-        if (readAll(file, m_data.get(), size, error)
-            && (size == total || readAll(file, m_last.data(), 2, error, total - 2))) {
-            if (!sameFileVersion(m_status, statusOfHandle(file)))
-                error = "the file changed while it was being read";
-        }
+        failure = readAll(file, m_data.get(), size);
+        if (!failure && size != total)
+            failure = readAll(file, m_last.data(), 2, total - 2);
+        if (!failure && !sameFileVersion(m_status, statusOfHandle(file)))
+            failure = Problem{.reason = "the file changed while it was being read"};
     }
     CloseHandle(file);
-    if (!error.empty()) {
+    if (failure) {
         m_data.reset();
-        return Problem{path, error};
+        return failure->in(path);
     }
     m_size = std::min(std::size_t(m_status.size), head);
     return std::nullopt;
