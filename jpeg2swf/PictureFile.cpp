@@ -24,20 +24,31 @@ std::size_t g_keptBytes = 0;
 
 std::unique_ptr<std::uint8_t[], PictureFile::Release> PictureFile::memoryFor(std::size_t size)
 {
+    std::pair<std::uint8_t *, std::size_t> tooSmall{nullptr, 0};
     {
         const std::lock_guard lock(g_keptMutex);
-        // The smallest kept block that holds it.
-        auto best = g_kept.end();
-        for (auto block = g_kept.begin(); block != g_kept.end(); ++block)
-            if (block->second >= size && (best == g_kept.end() || block->second < best->second))
-                best = block;
-        if (best != g_kept.end()) {
-            const auto [data, capacity] = *best;
-            g_kept.erase(best);
-            g_keptBytes -= capacity;
-            return {data, Release{capacity}};
+        // The smallest kept block that holds it; failing that, the largest
+        // goes back, so blocks kept and in use are never more than were ever
+        // in use at once.
+        auto fits = g_kept.end(), largest = g_kept.end();
+        for (auto block = g_kept.begin(); block != g_kept.end(); ++block) {
+            if (block->second >= size && (fits == g_kept.end() || block->second < fits->second))
+                fits = block;
+            if (largest == g_kept.end() || block->second > largest->second)
+                largest = block;
+        }
+        const auto chosen = fits != g_kept.end() ? fits : largest;
+        if (chosen != g_kept.end()) {
+            const auto block = *chosen;
+            g_kept.erase(chosen);
+            g_keptBytes -= block.second;
+            if (block.second >= size)
+                return {block.first, Release{block.second}};
+            tooSmall = block;
         }
     }
+    if (tooSmall.first)
+        releaseSystemMemory(tooSmall.first, tooSmall.second);
     const std::size_t capacity = (size + kBlockUnit - 1) / kBlockUnit * kBlockUnit;
     return {systemMemory(capacity), Release{capacity}};
 }
