@@ -16,6 +16,7 @@
 #include <memory>
 #include <ostream>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -242,6 +243,16 @@ int convert(const Options &options, std::ostream &errors)
         return kWritten;
     }
     progress.endLine();
+    // In list order, whichever step found them; the output's own last.
+    std::unordered_map<std::string, std::size_t> position;
+    for (std::size_t i = 0; i < options.pictures.size(); ++i)
+        position.try_emplace(options.pictures[i], i);
+    const auto rank = [&](const Problem &problem) {
+        const auto found = position.find(problem.path);
+        return found == position.end() ? SIZE_MAX : found->second;
+    };
+    std::stable_sort(problems.begin(), problems.end(),
+                     [&](const Problem &a, const Problem &b) { return rank(a) < rank(b); });
     for (const Problem &problem : problems)
         errors << "jpeg2swf: " << (problem.path.empty() ? "" : problem.path + ": ") << problem.reason << '\n';
     errors << "jpeg2swf: nothing was written\n";

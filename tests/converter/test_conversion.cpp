@@ -280,6 +280,10 @@ TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
         EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
         EXPECT_EQ(readFile(path(output)), (Bytes{'o', 'l', 'd'}));
     }
+    // Kept at its own size, a PNG wider than libjpeg's limit cannot become a JPEG.
+    const auto wide = jpeg2swf({"-r", "1", "-m", "0", file("wide.png", makePng(65501, 1, {1, 2, 3})), "-o", path("w.swf")});
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_NE(wide.errors.find("wide.png: 65501 x 1 pixels: larger than a JPEG decoder reads"), std::string::npos) << wide.errors;
     EXPECT_TRUE(hiddenFiles().empty());
 }
 
