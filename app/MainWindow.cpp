@@ -3,7 +3,7 @@
 #include "Dialogs.h"
 #include "ConversionRun.h"
 #include "ConverterCommand.h"
-#include "DelayText.h"
+#include "DelayEntry.h"
 #include "SettingsStore.h"
 #include "FolderWalk.h"
 #include "ImageListModel.h"
@@ -11,6 +11,7 @@
 #include "ActionButton.h"
 #include "CursorFile.h"
 #include "Twips.h"
+#include "UnseenButton.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -98,6 +99,8 @@ void MainWindow::createControls()
     m_imageListView->setFont(arialBold(9));
     m_imageListView->setToolTip(tr("Drag and drop files here. Double-click item to remove it. "
                              "Move bar to right and out of window to reveal full names."));
+    m_imageListView->setAccessibleName(tr("Pictures in slide show order"));
+    m_imageListView->setAccessibleDescription(m_imageListView->toolTip());
 
     m_delayLabel = place(new QLabel(tr("Delay between images (in seconds):"), this), "delayLabel",
                    twipsRect(180, 2070, 3300, 225));
@@ -108,6 +111,8 @@ void MainWindow::createControls()
     m_delayEdit->setFont(arialBold(9));
     connect(m_delayEdit, &QLineEdit::textChanged, this, &MainWindow::saveDelay);
     m_delayEdit->installEventFilter(this);
+    m_delayEdit->setAccessibleName(m_delayLabel->text());
+    m_delayEdit->setAccessibleDescription(tr("How long each picture is shown, such as 2 or 1.5"));
 
     m_addFilesButton = place(new ActionButton(tr("Add JPG File(s)"), QIcon(QStringLiteral(":/icons/add-files.svg")), this),
                    "addFilesButton", twipsRect(120, 2445, 2055, 1335));
@@ -115,8 +120,14 @@ void MainWindow::createControls()
                    "addFolderButton", twipsRect(2280, 2445, 2055, 1335));
     m_convertButton = place(new ActionButton(tr("Convert"), QIcon(QStringLiteral(":/icons/convert.svg")), this),
                    "convertButton", twipsRect(4440, 2445, 2055, 1335));
-    for (QToolButton *button : {m_addFilesButton, m_addFolderButton, m_convertButton})
+    for (QToolButton *button : {m_addFilesButton, m_addFolderButton, m_convertButton}) {
         button->setFont(arialBold(11.25));
+        button->setAccessibleName(button->text());
+    }
+    m_addFilesButton->setAccessibleDescription(tr("Adds pictures chosen in a file dialog to the end of the list"));
+    m_addFolderButton->setAccessibleDescription(
+        tr("Adds every file with a chosen extension in a folder and the folders below it"));
+    m_convertButton->setAccessibleDescription(tr("Makes one slide show of the listed pictures, in list order"));
     connect(m_addFilesButton, &QToolButton::clicked, this, &MainWindow::addFiles);
     connect(m_addFolderButton, &QToolButton::clicked, this, &MainWindow::addFolder);
     connect(m_convertButton, &QToolButton::clicked, this, &MainWindow::convertList);
@@ -125,10 +136,11 @@ void MainWindow::createControls()
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
+    m_progressBar->setAccessibleName(tr("Conversion progress"));
 
-    // Lies wholly left of the client area: never seen, no action. Its caption
-    // is what a screen reader announces at start; it stays as it always was.
-    m_focusHolder = place(new QPushButton(tr("Command1"), this), "focusHolder", twipsRect(-720, 2640, 615, 495));
+    // Lies wholly left of the client area: never seen, no action, passed over
+    // by screen readers.
+    m_focusHolder = place(new UnseenButton(tr("Command1"), this), "focusHolder", twipsRect(-720, 2640, 615, 495));
     m_focusHolder->setAutoDefault(false);
 
     m_delayLabel->setFocusPolicy(Qt::NoFocus);
@@ -259,26 +271,44 @@ void MainWindow::convertList()
     }
     const QString output = m_services.dialogs->getSaveFileName(
         this, tr("Save Slide Show As (SWF file)"),
-        {{QStringLiteral("Shockwave Flash files (*.swf)"), QString()},
+        {{QStringLiteral("Shockwave Flash files (*.swf)"), QStringLiteral("swf")},
          {QStringLiteral("Web page (*.html)"), QStringLiteral("html")}});
     if (output.isEmpty())
         return;
 
     ConversionResult result;
+    // The list is read after the dialog: it may have changed while it was open.
+    const QStringList pictures = m_imageList->paths();
     {
         const WindowPointer::BusyScope busy(m_pointer);
-        // The list is read after the dialog: it may have changed while it was open.
         const Command converter = buildConverterCommand(
-            programFile(converterFileName()), delay, m_imageList->paths(), output,
+            programFile(converterFileName()), delay, pictures, output,
             [this](int index, int count) { m_progressBar->setValue(int(float(double(index) / count * 100.0))); });
         // A converter that reports its progress takes the bar from 0 to 100
-        // again as it writes; one that does not leaves it full while it runs.
+        // again as it works; one that does not leaves it full while it runs.
         result = runConverter(converter, [this](int percent) { m_progressBar->setValue(percent); });
         m_progressBar->setValue(0);
     }
-    m_services.dialogs->message(this, result.message,
-                                result.outcome == ConversionResult::Outcome::Done ? Dialogs::MessageIcon::None
-                                                                                  : Dialogs::MessageIcon::Warning);
+    tellResult(result, pictures, output);
+}
+
+void MainWindow::tellResult(const ConversionResult &result, const QStringList &pictures, const QString &output)
+{
+    // Bad pictures: a count in the box, the converter's every line behind it,
+    // and the way to take exactly those pictures off the list.
+    const QStringList bad = namedPictures(result.converterWords, pictures, output);
+    if (bad.isEmpty()) {
+        m_services.dialogs->message(this, result.message,
+                                    result.outcome == ConversionResult::Outcome::Done ? Dialogs::MessageIcon::None
+                                                                                      : Dialogs::MessageIcon::Warning);
+        return;
+    }
+    const bool one = bad.size() == 1;
+    const QString summary = one ? tr("1 picture could not be used, so nothing was written.")
+                                : tr("%1 pictures could not be used, so nothing was written.").arg(bad.size());
+    if (m_services.dialogs->offer(this, summary, result.converterWords,
+                                  one ? tr("Remove It from the List") : tr("Remove Them from the List")))
+        m_imageList->removePaths(QSet<QString>(bad.begin(), bad.end()));
 }
 
 void MainWindow::addFolder()

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class Dialogs;
+struct ConversionResult;
 class ImageListModel;
 class ImageListView;
 class QLabel;
@@ -60,6 +61,7 @@ private:
     void hoverSurface();
     void addFiles();
     void convertList();
+    void tellResult(const ConversionResult &result, const QStringList &pictures, const QString &output);
     void addFolder();
     void saveDelay();
     void checkDelayOnLeaving();

@@ -31,3 +31,9 @@ bool writeSetting(const QString &app, const QString &section, const QString &key
     store.sync();
     return store.status() == QSettings::NoError;
 }
+
+FolderMemory lastFolderInSettings()
+{
+    return {[] { return readSetting(kSettingsApp, kSettingsSection, kLastFolderKey, QString()); },
+            [](const QString &folder) { writeSetting(kSettingsApp, kSettingsSection, kLastFolderKey, folder); }};
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Dialogs.h"
+
 #include <QString>
 
 // The per-user settings store: string values addressed by application name,
@@ -13,8 +15,12 @@ QString readSetting(const QString &app, const QString &section, const QString &k
 bool writeSetting(const QString &app, const QString &section, const QString &key,
                   const QString &value);
 
-// The one setting the program keeps.
+// Where the program's settings are kept, and the delay.
 inline const QString kSettingsApp = QStringLiteral("Velmora");
 inline const QString kSettingsSection = QStringLiteral("Pictoreel");
 inline const QString kDelayKey = QStringLiteral("Delay");
 inline const QString kDefaultDelay = QStringLiteral("1");
+
+// The folder the file dialogs last used, kept under this key.
+inline const QString kLastFolderKey = QStringLiteral("LastFolder");
+FolderMemory lastFolderInSettings();

@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 #include "MainWindow.h"
+#include "SettingsStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,7 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(kApplicationTitle);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert.svg")));
 
-    QtDialogs dialogs;
+    QtDialogs dialogs(lastFolderInSettings());
     MainWindow window({&dialogs, QDir::toNativeSeparators(QApplication::applicationDirPath()),
                   systemHomePageDraw()});
     // Closing the window ends the program at once, also from inside a wait or a

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Speed and memory of jpeg2swf against cat, djpeg and ffmpeg on generated pictures.
+"""Speed and memory of jpeg2swf against cat, djpeg and ffmpeg on generated
+pictures, and its memory and time on crafted and large pictures.
 
-    python3 bench/bench.py [BUILD_DIR]
+    python3 bench/bench.py [BUILD_DIR]          everything
+    python3 bench/bench.py [BUILD_DIR] bounds    only the crafted pictures
 
 Builds nothing: run scripts/build.sh first. The pictures are generated into a
 temporary folder (or $BENCH_DATA, kept between runs) and never committed.
@@ -15,8 +17,10 @@ import tempfile
 import time
 
 build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
+only_bounds = sys.argv[2:] == ["bounds"]
 jpeg2swf = os.path.join(build, "jpeg2swf")
 make_pictures = os.path.join(build, "bench", "make_pictures")
+make_hostile = os.path.join(build, "bench", "make_hostile")
 data = os.environ.get("BENCH_DATA") or tempfile.mkdtemp(prefix="jpeg2swf-bench-")
 out = tempfile.mkdtemp(prefix="jpeg2swf-bench-out-")
 
@@ -57,6 +61,56 @@ def peak_memory(command):
     return kib / 1024
 
 
+def run_once(command):
+    """Exit status, wall time and processor time in seconds, peak resident
+    memory (MiB) and the first line of standard error of one run, measured by
+    GNU time (a fresh process, so nothing of this one counts)."""
+    report = os.path.join(out, "time.txt")
+    done = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", "-o", report] + command,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    with open(report) as f:
+        wall, user, system, kib = f.read().split()[-4:]
+    return done.returncode, float(wall), float(user) + float(system), int(kib) / 1024, done.stderr.split("\n")[0]
+
+
+# The converter's preparation budget (MiB), as the README states it.
+PREPARATION_MIB = 512
+PROGRAM_MIB = 32
+
+
+def memory_bound(largest_file_mib, jobs):
+    """The README's bound: the shared budget, the pictures in flight (one per
+    worker and the one being written) and the program itself."""
+    return PREPARATION_MIB + (jobs + 1) * largest_file_mib + PROGRAM_MIB
+
+
+def bounds():
+    folder = os.path.join(data, "hostile")
+    if not os.path.isdir(folder):
+        os.makedirs(folder)
+        subprocess.run([make_hostile, folder], check=True)
+    names = sorted(os.listdir(folder))
+    runs = [([n], []) for n in names]
+    runs += [(["flat-14000x14000.png"] * 2, []), (["flat-14000x14000.png"], ["-m", "0"]),
+             (["progressive-20000x20000.jpg"], ["-m", "0"]), (["arithmetic-30000x30000.jpg"], ["-m", "0"])]
+    jobs = os.cpu_count()
+    largest = max(os.path.getsize(os.path.join(folder, n)) for n in names) / 2**20
+    bound = memory_bound(largest, jobs)
+    print(f"\nbounds: crafted and large pictures, one run each (bound {bound:.0f} MiB: {PREPARATION_MIB} MiB "
+          f"+ {jobs + 1} x {largest:.1f} MiB file + {PROGRAM_MIB} MiB)")
+    worst = 0
+    for pictures, options in runs:
+        paths = [os.path.join(folder, n) for n in pictures]
+        status, seconds, cpu, peak, error = run_once([jpeg2swf, "-r", "1", "-o", os.path.join(out, "bounds.swf")]
+                                                + options + paths)
+        worst = max(worst, peak)
+        size = os.path.getsize(paths[0]) / 1024
+        label = " ".join(options + [("2 x " if len(pictures) > 1 else "") + pictures[0]])
+        outcome = "converted" if status == 0 else error.split(": ", 2)[-1]
+        print(f"  {label:40s} {size:6.1f} KiB {seconds:6.2f} s {cpu:6.2f} s cpu {peak:6.1f} MiB  {outcome}")
+    print(f"  largest peak {worst:.1f} MiB: {'within' if worst <= bound else 'OVER'} the bound")
+
+
 def list_file(paths, output, name):
     path = os.path.join(out, name)
     with open(path, "w") as f:
@@ -74,6 +128,10 @@ def ffmpeg_inputs(paths):
 
 def main():
     print(f"pictures in {data}")
+    if only_bounds:
+        bounds()
+        shutil.rmtree(out)
+        return
 
     same = pictures("passthrough", 200)
     total = sum(os.path.getsize(p) for p in same) / 2**20
@@ -114,14 +172,16 @@ def main():
     few = photos[:20]
     many = few * 100
     largest = max(os.path.getsize(p) for p in few) / 2**20
-    shown = 1440 * 1080 * 3 / 2**20
-    bound = 3 * largest + shown + 32
     small = peak_memory([jpeg2swf, list_file(few, os.path.join(out, "few.swf"), "few.txt")])
     large = peak_memory([jpeg2swf, list_file(many, os.path.join(out, "many.swf"), "many.txt")])
     print("\npeak memory (12-megapixel photos, re-encoded)")
     print(f"  20 pictures    {small:6.1f} MiB")
     print(f"  2000 pictures  {large:6.1f} MiB")
-    print(f"  bound          {bound:6.1f} MiB  (3 x {largest:.1f} MiB file + {shown:.1f} MiB shown + 32 MiB)")
+    jobs = os.cpu_count()
+    print(f"  bound          {memory_bound(largest, jobs):6.1f} MiB  ({PREPARATION_MIB} MiB + {jobs + 1} x "
+          f"{largest:.1f} MiB file + {PROGRAM_MIB} MiB)")
+
+    bounds()
 
     shutil.rmtree(out)
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-// Enough of the converter's own words to say what went wrong without
-// flooding the message box.
-constexpr qsizetype kMaxErrorText = 1200;
+// The converter names every bad picture on a line of its own: room for
+// tens of thousands of them.
+constexpr std::size_t kMostWords = 8 << 20;
 
 // How many runs are waiting, nested in one another. Only the innermost one
 // moves the bar, or an outer run's reports would pull it to and fro.
@@ -25,12 +25,15 @@ QString tr(const char *text)
     return QCoreApplication::translate("ConversionRun", text);
 }
 
-QString trimmed(QString text)
+// What the converter wrote, in whole lines.
+QString wordsOf(const OwnedFile &log)
 {
-    text = text.trimmed();
-    if (text.size() > kMaxErrorText)
-        text = text.left(kMaxErrorText) + QStringLiteral("\n…");
-    return text;
+    std::string words = readFromStart(log.get(), kMostWords);
+    const bool cut = words.size() == kMostWords;
+    if (cut)
+        words.resize(words.rfind('\n') + 1);   // no line cut in two; "…" says there was more
+    const QString text = QString::fromStdString(words).trimmed();
+    return cut ? text + QStringLiteral("\n…") : text;
 }
 
 struct WaitingRun {
@@ -48,24 +51,24 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
     // Lives until the run ends: on Windows the converter opens it by its name.
     QTemporaryFile listFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.args"));
     OwnedFile listCopy;
-    if (!fitsOneLaunch(systemPath(command.program), systemArguments(command))) {
+    if (!fitsOneLaunch(command.program.toStdString(), systemArguments(command))) {
         QString error;
         if (!listFile.open() || !writeListFile(command, listFile, error))
             return {ConversionResult::Outcome::NotStarted,
                     error.isEmpty() ? tr("Cannot write the list of pictures: %1").arg(listFile.errorString()) : error};
-        listCopy = keepOpenOnly(listFile.handle(), systemPath(listFile.fileName()));
+        listCopy = keepOpenOnly(listFile.handle(), listFile.fileName().toStdString());
         if (!listCopy.valid())
             return {ConversionResult::Outcome::NotStarted,
                     tr("Cannot write the list of pictures: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
         files.inherited.push_back(listCopy.get());
         // The converter reads the list through the file it inherits.
         command.arguments = {QLatin1Char('@')
-                             + QString::fromStdString(inheritedFileName(0, systemPath(listFile.fileName())))};
+                             + QString::fromStdString(inheritedFileName(0, listFile.fileName().toStdString()))};
     }
     QTemporaryFile errorLogFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
     // Without a log the converter's words are lost, not the conversion.
     const OwnedFile errorLog = errorLogFile.open()
-        ? keepOpenOnly(errorLogFile.handle(), systemPath(errorLogFile.fileName()))
+        ? keepOpenOnly(errorLogFile.handle(), errorLogFile.fileName().toStdString())
         : OwnedFile();
     files.standardError = errorLog.get();
 
@@ -90,10 +93,9 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
                 tr("The converter could not be started:\n%1\n\n%2")
                     .arg(QDir::toNativeSeparators(command.program), QString::fromLocal8Bit(launchErrorText(*error)))};
     }
-    const QString said = errorLog.valid()
-        ? trimmed(QString::fromStdString(readFromStart(errorLog.get(), 16 * kMaxErrorText)))
-        : QString();
+    const QString said = errorLog.valid() ? wordsOf(errorLog) : QString();
     return {ConversionResult::Outcome::Failed,
             said.isEmpty() ? tr("The conversion failed: the converter ended with status %1.").arg(status)
-                           : tr("The conversion failed.\n\n%1").arg(said)};
+                           : tr("The conversion failed.\n\n%1").arg(said),
+            said};
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSet>
 
 QString converterFileName()
 {
@@ -40,6 +41,35 @@ Command buildConverterCommand(const QString &converter, const QString &delay,
     }
     command.arguments << QStringLiteral("-o") << asPathArgument(output);
     return command;
+}
+
+QStringList namedPictures(const QString &converterWords, const QStringList &pictures, const QString &output)
+{
+    QSet<QString> arguments;
+    for (const QString &picture : pictures)
+        arguments.insert(asPathArgument(picture));
+    arguments.remove(asPathArgument(output));
+    // A path may hold ": " itself: of the ways to read a line, the longest
+    // listed path wins ("/p/a: b.jpg" over "/p/a").
+    const QString prefix = QStringLiteral("jpeg2swf: ");
+    QSet<QString> named;
+    for (const QStringView line : QStringView(converterWords).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(prefix))
+            continue;
+        for (qsizetype at = line.lastIndexOf(QLatin1String(": ")); at > prefix.size();
+             at = line.lastIndexOf(QLatin1String(": "), at - 1)) {
+            const QString candidate = line.mid(prefix.size(), at - prefix.size()).toString();
+            if (arguments.contains(candidate)) {
+                named.insert(candidate);
+                break;
+            }
+        }
+    }
+    QStringList found;
+    for (const QString &picture : pictures)
+        if (named.remove(asPathArgument(picture)))
+            found << picture;   // once, where it is first listed
+    return found;
 }
 
 bool writeListFile(const Command &command, QFile &listFile, QString &error)

@@ -23,6 +23,11 @@ Command buildConverterCommand(const QString &converter, const QString &delay,
                               const QStringList &pictures, const QString &output,
                               const std::function<void(int, int)> &progress = {});
 
+// The pictures that the converter named as unusable in its words, one line
+// each ("jpeg2swf: PICTURE: reason"): every listed path so named, once, in list
+// order. The output, which the converter may name too, is not a picture.
+QStringList namedPictures(const QString &converterWords, const QStringList &pictures, const QString &output);
+
 // Writes the arguments into a list file, one argument per line, UTF-8, for
 // the converter to read as "@FILE". Fails, saying why, when an argument holds
 // a line break or the file cannot be written.

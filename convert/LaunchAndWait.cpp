@@ -3,7 +3,6 @@
 #include "ProcessLaunch.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #ifdef Q_OS_WIN
@@ -57,15 +56,6 @@ int settleWindowStyle(std::optional<int> windowStyle)
     return *windowStyle;
 }
 
-std::string systemPath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return path.toStdString();
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
-}
-
 std::vector<std::string> systemArguments(const Command &command)
 {
     std::vector<std::string> arguments;
@@ -81,7 +71,7 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
     ProgressReader reader(progress);
     auto [channel, childEnd] = progress ? openProgressChannel() : std::pair<OwnedFile, OwnedFile>();
     const LaunchedProcess process = launchProcess(
-        {systemPath(command.program), systemArguments(command), settleWindowStyle(windowStyle), files, childEnd.get()});
+        {command.program.toStdString(), systemArguments(command), settleWindowStyle(windowStyle), files, childEnd.get()});
     childEnd = OwnedFile();   // the channel ends when the program's copy does
     if (process.error != 0)
         return launchFailure(process.error);

@@ -17,9 +17,8 @@ struct Command {
     QStringList arguments;
 };
 
-// A path, and the command's arguments, as the system takes them (see
-// ProcessLaunch.h).
-std::string systemPath(const QString &path);
+// The command's arguments as the platform's launch takes them: UTF-8, as
+// every text that crosses into a platform file (see ProcessLaunch.h).
 std::vector<std::string> systemArguments(const Command &command);
 
 // Called with each of the program's progress reports: at least `done` of

@@ -9,12 +9,13 @@
 #include <utility>
 #include <vector>
 
-// One folder's entries in the file system's listing order, unsorted. Hidden
-// folders and links to folders are left out, so a walk never leaves the tree;
-// every file is kept, hidden or not. A folder that cannot be read gives
-// nothing. identity tells which folder was listed (device and inode, or volume
-// and file index): a folder reached by two paths, such as one mounted inside
-// itself, has one identity.
+// One folder's entries, files and folders each in name order (NameOrder.h)
+// whatever order the file system lists them in, so a camera's sequence stays
+// in shooting order. Hidden folders and links to folders are left out, so a
+// walk never leaves the tree; every file is kept, hidden or not. A folder that
+// cannot be read gives nothing. identity tells which folder was listed (device
+// and inode, or volume and file index): a folder reached by two paths, such as
+// one mounted inside itself, has one identity.
 struct FolderContents {
     std::pair<std::uint64_t, std::uint64_t> identity;
     std::vector<std::string> files;

@@ -3,6 +3,8 @@
 // walked at file-system speed.
 #include "FolderListing.h"
 
+#include "NameOrder.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -34,5 +36,7 @@ FolderContents listFolder(const std::string &folder)
             contents.folders.emplace_back(name);   // hidden folders are not visited
     }
     ::closedir(directory);
+    sortByName(contents.files);
+    sortByName(contents.folders);
     return contents;
 }

@@ -2,6 +2,8 @@
 // looked up, so a large tree is walked at file-system speed.
 #include "FolderListing.h"
 
+#include "NameOrder.h"
+
 #include <windows.h>
 
 namespace {
@@ -63,5 +65,7 @@ FolderContents listFolder(const std::string &folder)
         // in the tree and ends; hidden and system folders are not visited.
     } while (FindNextFileW(listing, &entry));
     FindClose(listing);
+    sortByName(contents.files);
+    sortByName(contents.folders);
     return contents;
 }

@@ -3,32 +3,7 @@
 #include "FolderListing.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSet>
-
-namespace {
-
-// The listing speaks the file system's names: UTF-8 on Windows, the
-// system's own bytes elsewhere.
-std::string systemName(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return path.toStdString();
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
-}
-
-QString fromSystemName(const std::string &name)
-{
-#ifdef Q_OS_WIN
-    return QString::fromStdString(name);
-#else
-    return QFile::decodeName(QByteArray::fromStdString(name));
-#endif
-}
-
-} // namespace
 
 QString joinPath(const QString &folder, const QString &name)
 {
@@ -89,17 +64,17 @@ QStringList collectFolderFiles(const QString &root, const QString &pattern,
     while (!level.isEmpty()) {
         QStringList next;
         for (const QString &folder : std::as_const(level)) {
-            const FolderContents contents = listFolder(systemName(folder));
+            const FolderContents contents = listFolder(folder.toStdString());
             if (walked.contains(contents.identity))
                 continue;
             walked.insert(contents.identity);
             for (const std::string &entry : contents.files) {
-                const QString name = fromSystemName(entry);
+                const QString name = QString::fromStdString(entry);
                 if (!name.startsWith(QLatin1Char('~')) && matchesWildcard(name, pattern))
                     paths << joinPath(folder, name);
             }
             for (const std::string &name : contents.folders)
-                next << joinPath(folder, fromSystemName(name));
+                next << joinPath(folder, QString::fromStdString(name));
             if (keepAnswering)
                 keepAnswering();
         }

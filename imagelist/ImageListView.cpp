@@ -2,23 +2,35 @@
 
 #include "ImageListModel.h"
 #include "CursorFile.h"
+#include "PicturePreview.h"
 #include "WindowPointer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace {
+
+constexpr int kEdgeScrollInterval = 100;   // ms a row, while a dragged row is held at an edge
+constexpr int kPreviewSide = 160;          // pixels
+
+} // namespace
 
 ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString dragIconPath,
                              QWidget *parent)
     : QTreeView(parent), m_model(model), m_windowPointer(windowPointer),
-      m_dragIconPath(std::move(dragIconPath))
+      m_dragIconPath(std::move(dragIconPath)), m_previews(new PreviewLoader(kPreviewSide, this))
 {
     setModel(model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);   // without it 100,000 rows take seconds to lay out
+    setAllColumnsShowFocus(true);   // the focused row is repainted whole when the focus moves
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -31,6 +43,11 @@ ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer
     setDragEnabled(false);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
+
+    m_edgeScroll.setObjectName(QStringLiteral("edgeScroll"));
+    m_edgeScroll.setInterval(kEdgeScrollInterval);
+    connect(&m_edgeScroll, &QTimer::timeout, this, [this] { dragTo(m_dragPosition); });
+    connect(m_previews, &PreviewLoader::ready, this, &ImageListView::addPreviewToTip);
 }
 
 void ImageListView::setOwnPointer(const QCursor &cursor)
@@ -110,12 +127,17 @@ void ImageListView::dragTo(QPoint position)
         m_windowPointer->hover(WindowPointer::Shape::Default);
     if (!m_dragging)
         return;
+    m_dragPosition = position;
+    if (atEdge(position) && m_dragRow.isValid())
+        m_edgeScroll.start();
+    else
+        m_edgeScroll.stop();
     const QModelIndex target = indexAt(position);
     // A removed row leaves m_dragRow invalid: such a drag moves nothing.
     if (!target.isValid() || !m_dragRow.isValid())
         return;
     const int dragRow = m_dragRow.row(), targetRow = target.row();
-    if (m_model->text(dragRow) == m_model->text(targetRow))
+    if (m_model->path(dragRow) == m_model->path(targetRow))
         return;
     exchange(dragRow, targetRow);
     scrollNearEdge(position, targetRow);
@@ -123,12 +145,18 @@ void ImageListView::dragTo(QPoint position)
 
 void ImageListView::exchange(int dragRow, int targetRow)
 {
-    const QString moving = m_model->text(dragRow);
-    m_model->setText(dragRow, m_model->text(targetRow));
-    m_model->setText(targetRow, moving);
+    m_model->exchange(dragRow, targetRow);
     const QModelIndex target = m_model->index(targetRow);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     m_dragRow = target;
+}
+
+bool ImageListView::atEdge(QPoint position) const
+{
+    // The top row or the bottom row of the visible list.
+    const int rowHeight = qMax(1, sizeHintForRow(0));
+    return (position.y() >= 0 && position.y() < rowHeight)
+        || (position.y() >= viewport()->height() - rowHeight && position.y() < viewport()->height());
 }
 
 void ImageListView::scrollNearEdge(QPoint position, int targetRow)
@@ -136,19 +164,20 @@ void ImageListView::scrollNearEdge(QPoint position, int targetRow)
     // Only right after an exchange, by at most one row: the previous row when
     // the pointer is in the top row of the visible list, the next one when it is
     // in the bottom row. Measured in the list itself, wherever the window is.
-    const int rowHeight = qMax(1, sizeHintForRow(0));
-    if (position.y() < rowHeight) {
+    if (!atEdge(position))
+        return;
+    if (position.y() < viewport()->height() / 2) {
         if (targetRow >= 1)
             scrollTo(m_model->index(targetRow - 1));
-    } else if (position.y() >= viewport()->height() - rowHeight) {
-        if (targetRow + 1 < m_model->count())
-            scrollTo(m_model->index(targetRow + 1));
+    } else if (targetRow + 1 < m_model->count()) {
+        scrollTo(m_model->index(targetRow + 1));
     }
 }
 
 void ImageListView::endDrag()
 {
     m_dragging = false;
+    m_edgeScroll.stop();
     setOwnPointer(QCursor(Qt::ArrowCursor));
 }
 
@@ -158,6 +187,107 @@ void ImageListView::removeSelectedRow()
     if (selected.isEmpty())
         return;   // nothing selected: nothing to remove, nothing to report
     m_model->remove(selected.first().row());
+}
+
+void ImageListView::moveSelectedRow(int by)
+{
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    const int row = selected.isEmpty() ? -1 : selected.first().row(), to = row + by;
+    if (row < 0 || to < 0 || to >= m_model->count())
+        return;
+    m_model->exchange(row, to);
+    selectionModel()->setCurrentIndex(m_model->index(to), QItemSelectionModel::ClearAndSelect);
+    scrollTo(m_model->index(to));
+}
+
+void ImageListView::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (modifiers == Qt::NoModifier && (key == Qt::Key_Delete || key == Qt::Key_Backspace)) {
+        const QModelIndexList selected = selectionModel()->selectedRows();
+        removeSelectedRow();
+        // The row that takes its place is selected, so that Delete goes on down the list.
+        if (!selected.isEmpty() && m_model->count() > 0) {
+            const QModelIndex next = m_model->index(qMin(selected.first().row(), m_model->count() - 1));
+            selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+            scrollTo(next);
+        }
+    } else if (modifiers == Qt::AltModifier && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        moveSelectedRow(key == Qt::Key_Up ? -1 : 1);
+    } else {
+        QTreeView::keyPressEvent(event);
+    }
+}
+
+void ImageListView::focusInEvent(QFocusEvent *event)
+{
+    // Reached by the keyboard, the list selects the row it frames, so the keys
+    // act on the row the user sees.
+    QTreeView::focusInEvent(event);
+    const bool byKeyboard = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (byKeyboard && currentIndex().isValid() && !selectionModel()->hasSelection())
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+}
+
+void ImageListView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QTreeView::drawRow(painter, option, index);
+    // The row with the keyboard focus is framed across the whole list, not
+    // only in the narrow column.
+    if (!hasFocus() || index != currentIndex())
+        return;
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = QRect(0, option.rect.top(), viewport()->width(), option.rect.height());
+    frame.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    frame.backgroundColor = palette().color(selectionModel()->isSelected(index) ? QPalette::Highlight : QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, this);
+}
+
+bool ImageListView::viewportEvent(QEvent *event)
+{
+    // Over a row, the row's own tooltip; elsewhere the list's.
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid()) {
+            showRowTip(index, help->globalPos());
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void ImageListView::showRowTip(const QModelIndex &index, QPoint globalPosition)
+{
+    const QString path = m_model->path(index.row());
+    // The path at once; the preview joins it when the worker has read it.
+    const QRect row = visualRect(index);
+    m_tip = {path, QStringLiteral("<p style='white-space:pre'>%1</p>").arg(path.toHtmlEscaped()), globalPosition,
+             QRect(0, row.top(), viewport()->width(), row.height())};
+    QToolTip::showText(globalPosition, m_tip.text, viewport(), m_tip.rect);
+    m_previews->request(path);
+}
+
+void ImageListView::addPreviewToTip(const QString &path, const Preview &preview)
+{
+    // Only while the tooltip is still the one that asked for this picture.
+    if (path != m_tip.path || !QToolTip::isVisible() || QToolTip::text() != m_tip.text)
+        return;
+    QString shown = preview.problem.toHtmlEscaped();
+    if (!preview.image.isNull()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        preview.image.save(&buffer, "PNG");
+        shown = QStringLiteral("<img src=\"data:image/png;base64,%1\" width=%2 height=%3>")
+                    .arg(QString::fromLatin1(png.toBase64()))
+                    .arg(preview.image.width())
+                    .arg(preview.image.height());
+    }
+    m_tip.text += QStringLiteral("<p>%1</p>").arg(shown);   // below the path, a paragraph of its own
+    QToolTip::showText(m_tip.globalPosition, m_tip.text, viewport(), m_tip.rect);
 }
 
 bool ImageListView::isFileDrop(const QMimeData *data) const

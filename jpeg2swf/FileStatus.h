@@ -44,6 +44,9 @@ inline const char *whyNotAPicture(const FileStatus &status)
 // The file a path names, links followed; nothing when there is none.
 std::optional<FileStatus> fileStatus(const std::string &path);
 
+// Why a UTF-8 text cannot name a file on this system, or nullptr when it can.
+const char *whyNotAPath(const std::string &utf8);
+
 // What ends a folder's name in a path.
 #ifdef _WIN32
 inline constexpr char kPathSeparators[] = "/\\";

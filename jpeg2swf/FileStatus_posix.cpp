@@ -18,3 +18,9 @@ std::optional<FileStatus> fileStatus(const std::string &path)
         return std::nullopt;
     return fileStatusOf(status);
 }
+
+const char *whyNotAPath(const std::string &utf8)
+{
+    // Any bytes but zero: names need not be UTF-8 here.
+    return utf8.find('\0') != std::string::npos ? "holds a zero byte, which no path can" : nullptr;
+}

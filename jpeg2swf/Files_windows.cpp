@@ -1,22 +1,14 @@
 #include "Files_windows.h"
 
-std::wstring widePath(const std::string &utf8)
+const char *whyNotAPath(const std::string &utf8)
 {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(std::size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
-    return wide;
-}
-
-std::string utf8FromWide(const wchar_t *wide)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1)
-        return {};
-    std::string utf8(std::size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
-    utf8.pop_back();   // the terminating zero
-    return utf8;
+    if (utf8.find('\0') != std::string::npos)
+        return "holds a zero byte, which no path can";
+    // Names are UTF-16: other bytes would name a file other than the one meant.
+    if (!utf8.empty()
+        && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), nullptr, 0) == 0)
+        return "not UTF-8";
+    return nullptr;
 }
 
 std::string describeError(DWORD error)
@@ -74,7 +66,7 @@ FileStatus statusOfHandle(HANDLE file)
 std::optional<FileStatus> fileStatus(const std::string &path)
 {
     // Backup semantics open folders too; no access right is needed for the status.
-    const HANDLE file = CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)

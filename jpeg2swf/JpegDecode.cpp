@@ -1,5 +1,7 @@
 #include "JpegDecode.h"
 
+#include "JpegLimits.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -12,11 +14,11 @@
 namespace {
 
 // libjpeg reports through longjmp: between setjmp and the jump only plain C
-// state, so no destructor is ever skipped.
+// state, so no destructor is ever skipped. Warnings stop the decode too
+// (limitJpegDecoding), counted so the reason can tell damage from an error.
 struct Complaints {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
-    bool warning = false;
     char message[JMSG_LENGTH_MAX] = {};
 };
 
@@ -27,21 +29,10 @@ struct Complaints {
     std::longjmp(complaints->jump, 1);
 }
 
-// Level -1 is a warning: damaged data that libjpeg would decode anyway. The
-// rest are traces.
-void stopOnWarning(j_common_ptr codec, int level)
-{
-    if (level >= 0)
-        return;
-    reinterpret_cast<Complaints *>(codec->err)->warning = true;
-    stop(codec);
-}
-
 void listen(Complaints &complaints)
 {
     jpeg_std_error(&complaints.manager);
     complaints.manager.error_exit = stop;
-    complaints.manager.emit_message = stopOnWarning;
 }
 
 Problem reasonOf(const Complaints &complaints)
@@ -50,7 +41,7 @@ Problem reasonOf(const Complaints &complaints)
     const std::string corrupt = "Corrupt JPEG data: ";
     if (message.starts_with(corrupt))
         message.erase(0, corrupt.size());
-    return Problem{.reason = (complaints.warning ? "damaged picture data: " : "cannot be decoded: ") + message};
+    return Problem{.reason = (complaints.manager.num_warnings > 0 ? "damaged picture data: " : "cannot be decoded: ") + message};
 }
 
 // Reads the pieces one after the other; past the last, like libjpeg's memory
@@ -112,12 +103,12 @@ void readPieces(jpeg_decompress_struct &codec, PiecesSource &source, const JpegP
 
 } // namespace
 
-Failure decodeJpegData(const JpegPieces &pieces, int eighths,
-                       const std::function<std::uint8_t *(const JpegOutput &)> &into)
+Failure decodeJpegData(const JpegPieces &pieces, int eighths, std::uint64_t dataBytes, const JpegRowSink &sink)
 {
     jpeg_decompress_struct codec;
     Complaints complaints;
     PiecesSource source;
+    JpegWorkLimit limit;
     codec.err = &complaints.manager;
     listen(complaints);
     jpeg_create_decompress(&codec);
@@ -126,6 +117,7 @@ Failure decodeJpegData(const JpegPieces &pieces, int eighths,
         return reasonOf(complaints);
     }
     readPieces(codec, source, pieces);
+    limitJpegDecoding(codec, limit, dataBytes);
     jpeg_read_header(&codec, TRUE);
     codec.scale_num = unsigned(eighths);
     codec.scale_denom = 8;
@@ -133,15 +125,19 @@ Failure decodeJpegData(const JpegPieces &pieces, int eighths,
     jpeg_start_decompress(&codec);
 
     const JpegOutput output{int(codec.output_width), int(codec.output_height), int(codec.output_components)};
-    const std::size_t stride = std::size_t(output.width) * std::size_t(output.components);
-    std::uint8_t *rows = into(output);
-    // A check keeps no rows: one of libjpeg's own, freed with the decoder.
-    JSAMPARRAY scratch = rows ? nullptr
-                              : (*codec.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&codec), JPOOL_IMAGE,
-                                                           JDIMENSION(stride), 1);
+    if (sink.start) {
+        if (Failure refused = sink.start(output)) {
+            jpeg_destroy_decompress(&codec);
+            return refused;
+        }
+    }
+    // One row of libjpeg's own, freed with the decoder.
+    JSAMPARRAY row = (*codec.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&codec), JPOOL_IMAGE,
+                                                JDIMENSION(output.width) * JDIMENSION(output.components), 1);
     while (codec.output_scanline < codec.output_height) {
-        JSAMPROW row = rows ? rows + codec.output_scanline * stride : scratch[0];
-        jpeg_read_scanlines(&codec, &row, 1);
+        jpeg_read_scanlines(&codec, row, 1);
+        if (sink.row)
+            sink.row(row[0]);
     }
     // Reads on to the end-of-image marker: damage after the last row counts too.
     jpeg_finish_decompress(&codec);
@@ -156,6 +152,7 @@ bool copyCoefficients(const std::uint8_t *data, unsigned long size, unsigned cha
 {
     jpeg_decompress_struct source;
     jpeg_compress_struct target;
+    JpegWorkLimit limit;
     source.err = target.err = &complaints.manager;
     listen(complaints);
     jpeg_create_decompress(&source);
@@ -166,6 +163,7 @@ bool copyCoefficients(const std::uint8_t *data, unsigned long size, unsigned cha
         return false;
     }
     jpeg_mem_src(&source, data, size);
+    limitJpegDecoding(source, limit, size);
     jpeg_read_header(&source, TRUE);
     jvirt_barray_ptr *coefficients = jpeg_read_coefficients(&source);
     jpeg_copy_critical_parameters(&source, &target);

@@ -102,6 +102,8 @@ Failure readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker,
         const int h = body[7 + 3 * c] >> 4, v = body[7 + 3 * c] & 15;
         if (h < 1 || h > 4 || v < 1 || v > 4)
             return damage("damaged JPEG frame header: bad sampling factors");
+        info.hSampling[std::size_t(c)] = std::uint8_t(h);
+        info.vSampling[std::size_t(c)] = std::uint8_t(v);
         const bool usual = c == 0 ? (h <= 2 && v <= 2) : (h == 1 && v == 1);
         info.standardSampling = info.standardSampling && usual;
     }
@@ -153,6 +155,7 @@ Checked<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data)
 {
     JpegInfo info;
     bool haveFrame = false, haveExif = false;
+    std::uint8_t frameMarker = 0;
     int adobeTransform = -1;
     const auto scan = walkHeader(data, [&](const Segment &segment) -> Failure {
         const auto body = data.subspan(segment.bodyStart, segment.end - segment.bodyStart);
@@ -160,6 +163,7 @@ Checked<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data)
             if (haveFrame)
                 return damage("damaged JPEG header: two frame headers");
             haveFrame = true;
+            frameMarker = segment.marker;
             return readFrameHeader(body, segment.marker, info);
         }
         if (segment.marker == kAPP1 && !haveExif && body.size() >= 6 && std::memcmp(body.data(), "Exif", 4) == 0) {
@@ -180,6 +184,8 @@ Checked<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data)
         info.rgbColour = false;
     info.firstScan = scan->start;
     info.firstScanData = scan->end;
+    const bool progressive = frameMarker == 0xC2 || frameMarker == 0xCA;
+    info.multiScan = progressive || scan->end == scan->bodyStart || data[scan->bodyStart] < info.components;
     return info;
 }
 

@@ -6,6 +6,7 @@
 
 #include "Problem.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -28,6 +29,9 @@ struct JpegInfo {
     JpegProcess process = JpegProcess::Baseline;
     bool standardSampling = true;   // luma 1x1, 2x1, 1x2 or 2x2 and chroma 1x1
     bool rgbColour = false;         // three components that are RGB, not YCbCr
+    std::array<std::uint8_t, 4> hSampling {};   // sampling factors of each component
+    std::array<std::uint8_t, 4> vSampling {};
+    bool multiScan = false;         // progressive, or a first scan without every component
     int orientation = 1;            // EXIF orientation, 1 to 8
     std::size_t firstScan = 0;      // offset of the first SOS marker
     std::size_t firstScanData = 0;  // offset just past the first SOS header

@@ -1,67 +1,14 @@
 #include "Options.h"
 
-#include "FileStatus.h"
+#include "DelayText.h"
+#include "ListFile.h"
+#include "Timeline.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-
-const char *const kUsage =
-    "Usage: jpeg2swf -r DELAY PICTURE... -o OUTPUT [options]\n"
-    "       jpeg2swf @LISTFILE\n"
-    "Writes a SWF slide show that shows each picture for DELAY seconds, in order.\n"
-    "\n"
-    "  -r, --delay SECONDS     how long each picture is shown: a number > 0 (2, 1.5, 0,5;\n"
-    "                          a comma is always the decimal mark)\n"
-    "  -o, --output FILE       the SWF file to write; a FILE named *.html or *.htm\n"
-    "                          is written as a web page that plays in a browser\n"
-    "  -m, --max-size WxH      largest stage in pixels (default 1920x1080; 0 keeps\n"
-    "                          the first picture's size)\n"
-    "  -q, --quality N         JPEG quality of pictures that are re-encoded, 1-100\n"
-    "                          (default 90)\n"
-    "      --stop              stop at the last picture instead of starting over\n"
-    "      --loop              start over after the last picture (default)\n"
-    "  -j, --jobs N            pictures prepared at once (default: one per core)\n"
-    "      --quiet             no progress line on a terminal\n"
-    "      --help              show this help\n"
-    "      --version           show the version\n"
-    "  --                      every argument after it is a picture\n"
-    "  @LISTFILE               read arguments from LISTFILE, one per line (UTF-8)\n"
-    "\n"
-    "Pictures: JPEG, PNG and GIF (its first frame). Exit status: 0 written,\n"
-    "1 nothing written because a picture or the output failed, 2 usage error.\n"
-    "On a terminal, standard error shows how many pictures are written.\n"
-    "JPEG2SWF_PROGRESS_FD=N: lines \"DONE TOTAL\" are written to descriptor N.\n";
 
 namespace {
-
-bool readListFile(const std::string &path, std::vector<std::string> &into, std::string &error)
-{
-    std::ifstream file(nativePath(path), std::ios::binary);
-    if (!file) {
-        error = path + ": cannot read the argument list";
-        return false;
-    }
-    std::stringstream text;
-    text << file.rdbuf();
-    std::string content = text.str();
-    if (content.starts_with("\xEF\xBB\xBF"))
-        content.erase(0, 3);   // a byte order mark is not part of the first argument
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        into.push_back(std::move(line));
-        start = end + 1;
-    }
-    return true;
-}
 
 std::optional<int> parseCount(const std::string &text, int low, int high)
 {
@@ -94,159 +41,228 @@ bool parseBox(const std::string &text, Options &options)
     return true;
 }
 
+// What an option does with its value (empty for an option without one):
+// returns a usage error, or an empty string.
+using Setter = std::string (*)(Options &options, const std::string &value);
+
+struct OptionSpec {
+    const char *name;        // "--delay"
+    const char *shortName;   // "-r", or nullptr
+    const char *valueName;   // shown in the help; nullptr: the option takes no value
+    const char *help;        // its lines in the help, '\n' between them
+    Setter set;
+};
+
+std::string setDelay(Options &options, const std::string &value)
+{
+    const auto delay = readDelaySeconds(value);
+    if (!delay || !(*delay > 0))
+        return "delay '" + value + "' is not a number greater than 0";
+    if (*delay < kMinDelaySeconds)
+        return "delay '" + value + "' is shorter than the shortest a slide show plays, "
+            + readableSeconds(kMinDelaySeconds);
+    if (*delay > kMaxDelaySeconds)
+        return "delay '" + value + "' is longer than the longest a slide show plays, "
+            + readableSeconds(kMaxDelaySeconds);
+    options.delay = *delay;
+    return {};
+}
+
+std::string setFade(Options &options, const std::string &value)
+{
+    const auto fade = readDelaySeconds(value);
+    if (!fade || !(*fade >= 0))
+        return "fade '" + value + "' is not a number of seconds, 0 or more";
+    options.fade = std::max(*fade, 0.0);   // -0 is no fade either
+    return {};
+}
+
+std::string setOutput(Options &options, const std::string &value)
+{
+    if (value.empty())
+        return "the output file name is empty";
+    options.output = value;
+    return {};
+}
+
+std::string setMaxSize(Options &options, const std::string &value)
+{
+    return parseBox(value, options) ? "" : "size '" + value + "' is not WIDTHxHEIGHT or 0";
+}
+
+std::string setQuality(Options &options, const std::string &value)
+{
+    const auto quality = parseCount(value, 1, 100);
+    if (!quality)
+        return "quality '" + value + "' is not a whole number from 1 to 100";
+    options.quality = *quality;
+    return {};
+}
+
+std::string setJobs(Options &options, const std::string &value)
+{
+    const auto jobs = parseCount(value, 1, 256);
+    if (!jobs)
+        return "jobs '" + value + "' is not a whole number from 1 to 256";
+    options.jobs = unsigned(*jobs);
+    return {};
+}
+
+// Every option, in the order --help lists them.
+const OptionSpec kOptionTable[] = {
+    {"--delay", "-r", "SECONDS",
+     "how long each picture is shown: a number > 0 (2, 1.5, 0,5;\n"
+     "a comma is always the decimal mark)",
+     setDelay},
+    {"--output", "-o", "FILE",
+     "the SWF file to write; a FILE named *.html or *.htm\n"
+     "is written as a web page that plays in a browser",
+     setOutput},
+    {"--max-size", "-m", "WxH",
+     "largest stage in pixels (default 1920x1080; 0 keeps\n"
+     "the first picture's size)",
+     setMaxSize},
+    {"--quality", "-q", "N", "JPEG quality of pictures that are re-encoded, 1-100\n(default 90)", setQuality},
+    {"--fade", nullptr, "SECONDS",
+     "blend each picture into the next over SECONDS\n"
+     "(default 0: a cut; at most half the delay)",
+     setFade},
+    {"--stop", nullptr, nullptr, "stop at the last picture instead of starting over",
+     [](Options &options, const std::string &) { options.loop = false; return std::string(); }},
+    {"--loop", nullptr, nullptr, "start over after the last picture (default)",
+     [](Options &options, const std::string &) { options.loop = true; return std::string(); }},
+    {"--jobs", "-j", "N", "pictures prepared at once (default: one per core)", setJobs},
+    {"--quiet", nullptr, nullptr, "no progress line on a terminal",
+     [](Options &options, const std::string &) { options.quiet = true; return std::string(); }},
+    {"--help", "-h", nullptr, "show this help",
+     [](Options &options, const std::string &) { options.help = true; return std::string(); }},
+    {"--version", nullptr, nullptr, "show the version",
+     [](Options &options, const std::string &) { options.version = true; return std::string(); }},
+};
+
+// The help's column where the explanations begin.
+constexpr std::size_t kHelpColumn = 26;
+
+// One entry of the help: the option (or argument) on the left, its lines of
+// explanation in the column.
+std::string helpEntry(const std::string &left, const std::string &help)
+{
+    std::string entry = left;
+    std::size_t start = 0;
+    do {
+        const std::size_t end = std::min(help.find('\n', start), help.size());
+        entry.resize(start == 0 ? std::max(kHelpColumn, entry.size() + 1) : entry.size() + kHelpColumn, ' ');
+        entry += help.substr(start, end - start) + '\n';
+        start = end + 1;
+    } while (start < help.size());
+    return entry;
+}
+
+const OptionSpec *findOption(const std::string &name)
+{
+    for (const OptionSpec &option : kOptionTable)
+        if (name == option.name || (option.shortName && name == option.shortName))
+            return &option;
+    return nullptr;
+}
+
+// The arguments with every list file before "--" replaced by its lines.
+bool expandListFiles(const std::vector<std::string> &arguments, std::vector<std::string> &into, std::string &error)
+{
+    bool literal = false;
+    for (const std::string &argument : arguments) {
+        if (!literal && argument.size() > 1 && argument[0] == '@') {
+            if (!readListFile(argument.substr(1), into, error))
+                return false;
+            continue;
+        }
+        if (argument == "--")
+            literal = true;
+        into.push_back(argument);
+    }
+    return true;
+}
+
 } // namespace
 
-std::optional<double> parseDelay(const std::string &text)
+
+std::string usageText()
 {
-    // Blanks around, a sign, digits with at most one decimal mark, an exponent.
-    // A comma is always a decimal mark: "1,000" is 1.
-    std::size_t at = text.find_first_not_of(" \t");
-    const std::size_t end = text.find_last_not_of(" \t") + 1;
-    if (at == std::string::npos)
-        return std::nullopt;
-    std::string number;
-    auto take = [&](auto wanted) {
-        if (at >= end || !wanted(text[at]))
-            return false;
-        number += text[at] == ',' ? '.' : text[at];
-        ++at;
-        return true;
-    };
-    auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    auto takeDigits = [&] {
-        std::size_t count = 0;
-        while (take(isDigit))
-            ++count;
-        return count;
-    };
-    take([](char c) { return c == '+' || c == '-'; });
-    std::size_t digits = takeDigits();
-    if (take([](char c) { return c == '.' || c == ','; }))
-        digits += takeDigits();
-    if (digits == 0)
-        return std::nullopt;
-    if (take([](char c) { return c == 'e' || c == 'E'; })) {
-        take([](char c) { return c == '+' || c == '-'; });
-        if (takeDigits() == 0)
-            return std::nullopt;
+    std::string text = "Usage: jpeg2swf -r DELAY PICTURE... -o OUTPUT [options]\n"
+                       "       jpeg2swf @LISTFILE\n"
+                       "Writes a SWF slide show that shows each picture for DELAY seconds, in order.\n"
+                       "\n";
+    for (const OptionSpec &option : kOptionTable) {
+        std::string left = option.shortName ? std::string("  ") + option.shortName + ", " : std::string(6, ' ');
+        left += option.name;
+        if (option.valueName)
+            left += std::string(" ") + option.valueName;
+        text += helpEntry(left, option.help);
     }
-    if (at != end)
-        return std::nullopt;
-    const double value = std::strtod(number.c_str(), nullptr);
-    if (!(value > 0) || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    text += helpEntry("  --", "every argument after it is a picture, even -o:\ngive -o OUTPUT before it");
+    text += helpEntry("  @LISTFILE", "read arguments from LISTFILE, one per line (UTF-8)");
+    return text + "\n"
+                  "Pictures: JPEG, PNG and GIF (its first frame). Exit status: 0 written,\n"
+                  "1 nothing written because a picture or the output failed, 2 usage error.\n"
+                  "On a terminal, standard error shows how many pictures are written.\n"
+                  "JPEG2SWF_PROGRESS_FD=N: lines \"DONE TOTAL\" are written to descriptor N.\n";
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)
 {
     ParsedCommandLine result;
     Options &options = result.options;
-
     std::vector<std::string> args;
-    bool literal = false;
-    for (const std::string &argument : arguments) {
-        if (!literal && argument.size() > 1 && argument[0] == '@') {
-            if (!readListFile(argument.substr(1), args, result.error))
-                return result;
-            continue;
-        }
-        if (argument == "--")
-            literal = true;
-        args.push_back(argument);
-    }
+    if (!expandListFiles(arguments, args, result.error))
+        return result;
 
-    bool haveDelay = false, haveOutput = false, onlyPictures = false;
+    bool onlyPictures = false, outputAfterDashes = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        if (onlyPictures || arg.empty() || arg[0] != '-' || arg == "-") {
-            options.pictures.push_back(arg);
+        if (onlyPictures || !arg.starts_with('-') || arg == "-") {
+            if (!arg.empty())
+                options.pictures.push_back(arg);
+            outputAfterDashes = outputAfterDashes || (onlyPictures && (arg == "-o" || arg.starts_with("--output")));
             continue;
         }
         if (arg == "--") {
             onlyPictures = true;
             continue;
         }
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return result;
-        }
-        if (arg == "--version") {
-            options.version = true;
-            return result;
-        }
-        if (arg == "--quiet") {
-            options.quiet = true;
-            continue;
-        }
-        if (arg == "--stop" || arg == "--loop") {
-            options.loop = arg == "--loop";
-            continue;
-        }
         // Options with a value: "-r 2", "--delay 2" or "--delay=2".
-        std::string name = arg, value;
-        bool inlineValue = false;
-        if (const std::size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            inlineValue = true;
-        }
-        const bool known = name == "-r" || name == "--delay" || name == "-o" || name == "--output"
-            || name == "-m" || name == "--max-size" || name == "-q" || name == "--quality"
-            || name == "-j" || name == "--jobs";
-        if (!known) {
+        const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+        const std::string name = arg.substr(0, equals);
+        const OptionSpec *option = findOption(name);
+        if (!option) {
             result.error = "unknown option '" + arg + "' (a picture whose name begins with '-' goes after '--')";
             return result;
         }
-        if (!inlineValue) {
+        std::string value;
+        if (equals != std::string::npos) {
+            if (!option->valueName) {
+                result.error = "option " + name + " takes no value";
+                return result;
+            }
+            value = arg.substr(equals + 1);
+        } else if (option->valueName) {
             if (i + 1 >= args.size()) {
                 result.error = "option " + name + " needs a value";
                 return result;
             }
             value = args[++i];
         }
-        if (name == "-r" || name == "--delay") {
-            const auto delay = parseDelay(value);
-            if (!delay) {
-                result.error = "delay '" + value + "' is not a number greater than 0";
-                return result;
-            }
-            options.delay = *delay;
-            haveDelay = true;
-        } else if (name == "-o" || name == "--output") {
-            if (value.empty()) {
-                result.error = "the output file name is empty";
-                return result;
-            }
-            options.output = value;
-            haveOutput = true;
-        } else if (name == "-m" || name == "--max-size") {
-            if (!parseBox(value, options)) {
-                result.error = "size '" + value + "' is not WIDTHxHEIGHT or 0";
-                return result;
-            }
-        } else if (name == "-q" || name == "--quality") {
-            const auto quality = parseCount(value, 1, 100);
-            if (!quality) {
-                result.error = "quality '" + value + "' is not a whole number from 1 to 100";
-                return result;
-            }
-            options.quality = *quality;
-        } else {
-            const auto jobs = parseCount(value, 1, 256);
-            if (!jobs) {
-                result.error = "jobs '" + value + "' is not a whole number from 1 to 256";
-                return result;
-            }
-            options.jobs = unsigned(*jobs);
-        }
+        result.error = option->set(options, value);
+        if (!result.error.empty() || options.help || options.version)
+            return result;
     }
 
-    if (!haveDelay)
+    if (options.delay == 0)
         result.error = "no delay given (-r SECONDS)";
     else if (options.pictures.empty())
         result.error = "no pictures given";
-    else if (!haveOutput)
-        result.error = "no output file given (-o FILE)";
+    else if (options.output.empty())
+        result.error = outputAfterDashes ? "no output file given: after '--' every argument is a picture, -o too; "
+                                           "give -o OUTPUT before '--'"
+                                         : "no output file given (-o FILE)";
     return result;
 }

@@ -8,9 +8,10 @@
 //   jpeg2swf -r DELAY PICTURE... -o OUTPUT [options]
 //   jpeg2swf @LISTFILE ...      (arguments read from a file, one per line)
 struct Options {
-    double delay = 0;                  // seconds each picture is shown
+    double delay = 0;                  // seconds each picture is shown; 0: not given
+    double fade = 0;                   // seconds of a crossfade into the next; 0: a cut
     std::vector<std::string> pictures; // in the order given
-    std::string output;
+    std::string output;                // empty: not given
     int maxWidth = 1920;               // the stage fits this box; 0 x 0: no box
     int maxHeight = 1080;
     int quality = 90;                  // JPEG quality of re-encoded pictures
@@ -27,12 +28,9 @@ struct ParsedCommandLine {
 };
 
 // Parses the arguments after the program name. Before "--", an argument
-// "@FILE" is replaced by the lines of FILE (UTF-8, one argument per line, taken
-// literally). After "--", every argument is a picture.
+// "@FILE" is replaced by the lines of FILE (see readListFile). After "--",
+// every argument is a picture, "-o" too. An empty argument names no picture.
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments);
 
-// A decimal number greater than 0: blanks around it, a sign, "." or "," as the
-// decimal mark (a comma never groups thousands) and an exponent are allowed.
-std::optional<double> parseDelay(const std::string &text);
-
-extern const char *const kUsage;
+// What --help shows, made from the same table as the parser.
+std::string usageText();

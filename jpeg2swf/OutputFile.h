@@ -6,7 +6,12 @@
 // Where the file system has no unnamed files, and on Windows, it is a hidden
 // named file from the start: a failed run removes it, a run ended by a signal
 // (Ctrl+C) removes it in the handler, and only SIGKILL or a power cut leave
-// it, under a name no one takes for the output.
+// it, under a name no one takes for the output. That name is the output's,
+// cut short where it would be too long for the file system.
+//
+// On Linux a symbolic link as the output is followed (also to a file not there
+// yet) and stays a link, and the new file takes over the permission bits,
+// owner and group of the file it replaces, as far as this user may.
 
 #include <cstdint>
 #include <span>
@@ -27,7 +32,8 @@ public:
     OutputFile &operator=(const OutputFile &) = delete;
 
     // Creates the file the slide show is written to, in output's folder.
-    // Throws WriteError.
+    // Throws WriteError, also for a name the file system would refuse at the
+    // end.
     void create(const std::string &output);
 
     void write(std::span<const std::uint8_t> bytes);

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <random>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,9 +78,69 @@ private:
     throw WriteError(path + ": " + std::strerror(errno));
 }
 
+// The name a file may have in folder: 255 bytes on nearly every file system.
+std::size_t longestName(const std::string &folder)
+{
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? std::size_t(longest) : NAME_MAX;
+}
+
+// ".NAME.jpeg2swf-XXXXXX" beside the output, NAME cut short (at a whole UTF-8
+// character) where the whole would be longer than a name may be.
 std::string hiddenPattern(const std::string &output)
 {
-    return folderOf(output) + "/." + nameOf(output) + ".jpeg2swf-XXXXXX";
+    static constexpr std::string_view kSuffix = ".jpeg2swf-XXXXXX";
+    const std::string folder = folderOf(output);
+    std::string name = nameOf(output);
+    const std::size_t longest = longestName(folder);
+    const std::size_t room = longest > kSuffix.size() + 1 ? longest - 1 - kSuffix.size() : 1;
+    if (name.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    return folder + "/." + name + std::string(kSuffix);
+}
+
+// The file a symbolic link at path leads to, followed link by link, also when
+// the last one leads to no file yet; path itself when it is no link.
+std::string followLinks(const std::string &path)
+{
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat status {};
+        if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return target;
+        std::string next(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(target.c_str(), next.data(), next.size());
+        if (length <= 0 || std::size_t(length) >= next.size())
+            fail(path);
+        next.resize(std::size_t(length));
+        target = next.starts_with('/') ? next : folderOf(target) + "/" + next;
+    }
+    errno = ELOOP;
+    fail(path);
+}
+
+// Gives the new file the permission bits, owner and group of the output it
+// replaces, as far as this user may; a new output gets the mode a new file
+// would get.
+void takeOverAttributes(int fd, const std::string &output)
+{
+    struct stat existing {};
+    if (::stat(output.c_str(), &existing) == 0) {
+        // The owner only root may give away; the group any of its members.
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
+            (void)::fchown(fd, uid_t(-1), existing.st_gid);
+        if (::fchmod(fd, existing.st_mode & 0777) != 0)
+            fail(output);
+        return;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0)
+        fail(output);
 }
 
 // Names the unnamed file fd, to be renamed over output; returns the name.
@@ -115,40 +176,33 @@ void installCleanupOnSignals()
 
 void OutputFile::create(const std::string &output)
 {
-    m_output = output;
-    // A symbolic link stays a link: the file it points to gets the slide show.
-    if (char *resolved = ::realpath(output.c_str(), nullptr)) {
-        struct stat status {};
-        if (::lstat(output.c_str(), &status) == 0 && S_ISLNK(status.st_mode))
-            m_output = resolved;
-        std::free(resolved);
-    }
-    if (hiddenPattern(m_output).size() >= PATH_MAX)
-        throw WriteError(output + ": file name too long");
+    // A symbolic link stays a link: the file it leads to gets the slide show.
+    m_output = followLinks(output);
+    // Both names are checked before any work: the unnamed file gets its
+    // hidden name only at the end.
+    errno = ENAMETOOLONG;
+    if (nameOf(m_output).size() > longestName(folderOf(m_output)) || hiddenPattern(m_output).size() >= PATH_MAX
+        || m_output.size() >= PATH_MAX)
+        fail(output);
     m_buffer.reserve(kBufferSize);
 
     // A file without a name until it is complete: a killed run leaves nothing.
-    m_fd = ::open(folderOf(m_output).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (m_fd >= 0)
-        return;
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        fail(output);
-
-    // This file system has no unnamed files: a hidden named one instead.
-    std::string name = hiddenPattern(m_output);
-    {
-        PendingName pending(name);
-        m_fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (m_fd >= 0)
-            m_temporary = pending.publish();
+    m_fd = ::open(folderOf(m_output).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (m_fd < 0) {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(output);
+        // This file system has no unnamed files: a hidden named one instead.
+        std::string name = hiddenPattern(m_output);
+        {
+            PendingName pending(name);
+            m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+            if (m_fd >= 0)
+                m_temporary = pending.publish();
+        }
+        if (m_fd < 0)
+            fail(output);
     }
-    if (m_fd < 0)
-        fail(output);
-    // mkostemp makes the file private; give it the mode a new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(m_fd, 0666 & ~mask) != 0)
-        fail(output);
+    takeOverAttributes(m_fd, m_output);
 }
 
 void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)

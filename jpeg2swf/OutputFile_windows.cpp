@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <random>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -26,18 +27,37 @@ BOOL WINAPI removePendingTemporaryAndExit(DWORD)
     ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
-// Where the output's own name begins: after its folder or drive.
-std::size_t nameStart(const std::string &path)
-{
-    const std::size_t separator = path.find_last_of("/\\");
-    if (separator != std::string::npos)
-        return separator + 1;
-    return path.size() >= 2 && path[1] == ':' ? 2 : 0;
-}
-
 [[noreturn]] void fail(const std::string &path, DWORD error = GetLastError())
 {
     throw WriteError(path + ": " + describeError(error));
+}
+
+// A name is at most 255 UTF-16 units long on NTFS, FAT and exFAT.
+constexpr std::size_t kLongestName = 255;
+
+// Where the output's own name begins: after its folder or drive.
+std::size_t nameStart(const std::wstring &path)
+{
+    const std::size_t separator = path.find_last_of(L"/\\");
+    if (separator != std::wstring::npos)
+        return separator + 1;
+    return path.size() >= 2 && path[1] == L':' ? 2 : 0;
+}
+
+// "FOLDER\.NAME.jpeg2swf-", NAME cut short (at a whole character) where the
+// temporary name would be longer than a name may be.
+std::wstring hiddenPrefix(const std::wstring &output)
+{
+    static constexpr std::wstring_view kSuffix = L".jpeg2swf-";
+    const std::size_t start = nameStart(output);
+    std::wstring name = output.substr(start);
+    const std::size_t room = kLongestName - 1 - kSuffix.size() - 6;
+    if (name.size() > room) {
+        name.resize(room);
+        if (name.back() >= 0xD800 && name.back() < 0xDC00)
+            name.pop_back();   // half a surrogate pair
+    }
+    return output.substr(0, start) + L"." + name + std::wstring(kSuffix);
 }
 
 HANDLE handleOf(int fd)
@@ -55,17 +75,22 @@ void installCleanupOnSignals()
 void OutputFile::create(const std::string &output)
 {
     m_output = output;
-    const std::size_t start = nameStart(output);
-    const std::string pattern = output.substr(0, start) + "." + output.substr(start) + ".jpeg2swf-";
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::wstring wideOutput = wideFromUtf8(output);
+    // Checked before any work: the move at the end would refuse both.
+    if (wideOutput.size() - nameStart(wideOutput) > kLongestName)
+        fail(output, ERROR_FILENAME_EXCED_RANGE);
+    const DWORD attributes = GetFileAttributesW(wideOutput.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        fail(output, ERROR_ACCESS_DENIED);
+    const std::wstring prefix = hiddenPrefix(wideOutput);
+    static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = pattern;
+        std::wstring wide = prefix;
         for (int i = 0; i < 6; ++i)
-            name += kLetters[random() % (sizeof kLetters - 1)];
-        const std::wstring wide = widePath(name);
+            wide += kLetters[random() % (std::size(kLetters) - 1)];
         if (wide.size() >= std::size(g_pendingTemporary))
-            throw WriteError(output + ": file name too long");
+            fail(output, ERROR_FILENAME_EXCED_RANGE);
         // Hidden, as its dot hides it on Linux, until it becomes the output.
         const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -76,7 +101,7 @@ void OutputFile::create(const std::string &output)
         }
         std::wcscpy(g_pendingTemporary, wide.c_str());
         g_hasPendingTemporary = true;
-        m_temporary = name;
+        m_temporary = utf8FromWide(wide.c_str());
         m_fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
         if (m_fd < 0) {
             CloseHandle(file);
@@ -133,7 +158,7 @@ void OutputFile::commit()
     if (_close(std::exchange(m_fd, -1)) != 0)
         fail(m_output);
     // Write-through: the rename itself is on disk when this returns.
-    if (!MoveFileExW(widePath(m_temporary).c_str(), widePath(m_output).c_str(),
+    if (!MoveFileExW(wideFromUtf8(m_temporary).c_str(), wideFromUtf8(m_output).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(m_output);
     g_hasPendingTemporary = false;
@@ -147,7 +172,7 @@ void OutputFile::discard()
     m_fd = -1;
     if (!m_temporary.empty()) {
         g_hasPendingTemporary = false;
-        DeleteFileW(widePath(m_temporary).c_str());
+        DeleteFileW(wideFromUtf8(m_temporary).c_str());
         m_temporary.clear();
     }
 }

@@ -12,9 +12,13 @@ namespace {
 // Shows picture after picture against one start time, so late timers never add
 // up to drift. Only the shown picture and the next are images; the others stay
 // base64 text until their turn, and a picture's blob URL is revoked once it has
-// been shown.
+// been shown. The next picture fades in over the last `fade` milliseconds of
+// the shown one's time, above it, by a CSS opacity transition. Keys, clicks
+// and swipes cut to a picture at once, and its full delay starts over.
 constexpr std::string_view kPlayer = R"js(
 const stage = document.getElementById('stage');
+const hud = document.getElementById('hud');
+const still = matchMedia('(prefers-reduced-motion: reduce)');
 const images = new Map();
 function attach(index) {
   if (images.has(index)) return images.get(index);
@@ -33,10 +37,13 @@ function attach(index) {
   images.set(index, image);
   return image;
 }
-let current = -1;
+let current = -1, fading = false;
 function show(index) {
   const image = attach(index);
   if (!image) return false;
+  image.style.transition = 'none';
+  image.style.opacity = 1;
+  image.style.zIndex = 0;
   image.style.visibility = 'visible';
   for (const [other, shown] of images) {
     if (other === index) continue;
@@ -45,21 +52,100 @@ function show(index) {
     images.delete(other);
   }
   current = index;
+  fading = false;
   if (loop || index + 1 < count) attach((index + 1) % count);
   return true;
 }
-const start = performance.now();
+function fadeTo(index, duration) {
+  const image = attach(index);
+  if (!image) return;
+  image.style.transition = 'none';
+  image.style.opacity = 0;
+  image.style.zIndex = 1;
+  image.style.visibility = 'visible';
+  getComputedStyle(image).opacity;   // the transition starts from transparent
+  image.style.transition = `opacity ${duration}ms linear`;
+  image.style.opacity = 1;
+  current = index;
+  fading = true;
+}
+let base = performance.now(), baseStep = 0, paused = false, timer = 0;
 function tick() {
-  const step = Math.floor((performance.now() - start) / delay);
+  clearTimeout(timer);
+  if (paused) return;
+  const now = performance.now();
+  const step = baseStep + Math.floor((now - base) / delay);
   const index = loop ? step % count : Math.min(step, count - 1);
-  if (index !== current && !show(index)) {
-    setTimeout(tick, 20);   // the page is still loading that picture
+  if ((index !== current || fading) && !show(index)) {
+    timer = setTimeout(tick, 20);   // the page is still loading that picture
     return;
   }
   if (!loop && step >= count - 1) return;
-  setTimeout(tick, Math.min(start + (step + 1) * delay - performance.now(), 2 ** 30));
+  const next = base + (step - baseStep + 1) * delay;
+  let wake = next;
+  if (fade > 0 && count > 1 && !still.matches) {
+    if (now < next - fade) wake = next - fade;
+    else fadeTo((index + 1) % count, next - now);
+  }
+  timer = setTimeout(tick, Math.min(wake - now, 2 ** 30));
 }
 tick();
+
+let hudTimer = 0;
+function note() {
+  hud.textContent = `${current + 1} / ${count} · ${paused ? 'Paused' : 'Playing'}`;
+  hud.className = 'shown';
+  clearTimeout(hudTimer);
+  hudTimer = setTimeout(() => { hud.className = ''; }, 1500);
+}
+function go(index) {
+  if (!show(loop ? (index + count) % count : Math.max(0, Math.min(index, count - 1)))) return;
+  base = performance.now();
+  baseStep = current;
+  tick();
+  note();
+}
+function pause() {
+  paused = !paused;
+  if (paused && fading) show(current);
+  go(current);
+}
+function fullScreen() {
+  if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+  else document.documentElement.requestFullscreen().catch(() => {});
+}
+const keys = {
+  ArrowRight: () => go(current + 1), PageDown: () => go(current + 1),
+  ArrowLeft: () => go(current - 1), PageUp: () => go(current - 1),
+  Home: () => go(0), End: () => go(count - 1), ' ': pause, f: fullScreen, F: fullScreen,
+  Escape: () => document.fullscreenElement && fullScreen(),
+};
+addEventListener('keydown', (event) => {
+  const action = keys[event.key];
+  if (!action || event.ctrlKey || event.altKey || event.metaKey) return;
+  event.preventDefault();
+  action();
+});
+// A double-click also clicks twice: its first click moves on, and the
+// double-click goes back to the picture before it.
+let beforeClick = 0;
+addEventListener('click', (event) => {
+  if (event.detail > 1) return;
+  beforeClick = current;
+  go(current + 1);
+});
+addEventListener('dblclick', () => {
+  go(beforeClick);
+  fullScreen();
+});
+let touch = null;
+addEventListener('touchstart', (event) => { touch = event.touches.length === 1 ? event.touches[0] : null; });
+addEventListener('touchend', (event) => {
+  const end = event.changedTouches[0], dx = end.clientX - touch?.clientX, dy = end.clientY - touch?.clientY;
+  touch = null;
+  if (Math.abs(dx) > 40 && Math.abs(dx) > 2 * Math.abs(dy)) go(current + (dx < 0 ? 1 : -1));
+});
+addEventListener('pointermove', note);
 )js";
 
 class Base64Writer
@@ -174,12 +260,20 @@ PageWriter::PageWriter(OutputFile &file, PageSettings settings) : m_file(file), 
     put(escapeHtml(m_settings.title));
     put("</title>\n<style>\n"
         "html, body { margin: 0; height: 100%; background: #000; overflow: hidden; }\n"
-        "body { display: grid; place-items: center; }\n");
+        "body { display: grid; place-items: center; user-select: none; touch-action: pinch-zoom; }\n");
     put(format("#stage { position: relative; overflow: hidden; aspect-ratio: %d / %d;"
                " width: min(%dpx, 100vw, 100vh * %d / %d); }\n",
                stage.width, stage.height, stage.width, stage.width, stage.height));
-    put("#stage img { position: absolute; left: 50%; top: 50%; image-orientation: none; }\n"
-        "</style></head>\n<body><div id=\"stage\"></div>\n");
+    // Each picture brings the black around it, so that as it fades in the
+    // one it covers fades out there too.
+    put("#stage img { position: absolute; left: 50%; top: 50%; image-orientation: none;"
+        " box-shadow: 0 0 0 100vmax #000; }\n"
+        "#hud { position: absolute; right: 8px; bottom: 8px; z-index: 2; padding: 2px 8px; border-radius: 4px;"
+        " background: rgb(0 0 0 / 60%); color: #fff; font: 14px/1.5 sans-serif; pointer-events: none;"
+        " opacity: 0; transition: opacity 0.5s; }\n"
+        "#hud.shown { opacity: 1; transition: none; }\n"
+        "@media (prefers-reduced-motion: reduce) { #hud { transition: none; } }\n"
+        "</style></head>\n<body><div id=\"stage\"><div id=\"hud\" role=\"status\"></div></div>\n");
 }
 
 void PageWriter::addPicture(const PicturePlan &plan, const PreparedPicture &picture)
@@ -194,8 +288,10 @@ void PageWriter::addPicture(const PicturePlan &plan, const PreparedPicture &pict
     // The player starts as soon as the first two pictures are parsed, the one
     // shown and the one prepared next, while a long page is still loading.
     if (++m_count == std::min<std::size_t>(2, m_settings.pictures)) {
-        put(format("<script>\nconst count = %zu, delay = %.17g, loop = %s;", m_settings.pictures,
-                   m_settings.delay * 1000.0, m_settings.loop ? "true" : "false"));
+        // A fade takes at most half of a picture's time, as in the SWF.
+        const double fade = std::min(m_settings.fade, m_settings.delay / 2);
+        put(format("<script>\nconst count = %zu, delay = %.17g, fade = %.17g, loop = %s;", m_settings.pictures,
+                   m_settings.delay * 1000.0, fade * 1000.0, m_settings.loop ? "true" : "false"));
         put(kPlayer);
         put("</script>\n");
     }

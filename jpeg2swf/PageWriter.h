@@ -16,6 +16,7 @@ bool isPageName(std::string_view output);
 struct PageSettings {
     Size stage;
     double delay = 0;            // seconds each picture is shown
+    double fade = 0;             // seconds of a crossfade into the next; 0: a cut
     std::size_t pictures = 0;
     bool loop = true;
     std::string title;           // plain text; escaped when written

@@ -45,7 +45,7 @@ Failure PictureFile::read(const std::string &path, std::size_t head)
     // Others may go on reading, writing or deleting the file: a change is
     // seen by comparing its status before and after the read. Opening a pipe
     // never waits for a writer on Windows.
-    const HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ,
+    const HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -1,5 +1,9 @@
 #include "Prepare.h"
 
+#include "JpegDecode.h"
+#include "MemoryBudget.h"
+#include "PictureRows.h"
+
 std::uint64_t PreparedPicture::size() const
 {
     if (ranges.empty())
@@ -12,7 +16,7 @@ std::uint64_t PreparedPicture::size() const
 
 namespace {
 
-Checked<Raster> decodeForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
+Checked<Raster> shrinkForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
 {
     switch (plan.info.format) {
     case PictureFormat::Jpeg: {
@@ -21,12 +25,12 @@ Checked<Raster> decodeForShowing(const PicturePlan &plan, std::span<const std::u
         const auto jpeg = parseJpeg(bytes, JpegEnd::Quick);
         if (!jpeg)
             return jpeg.problem();
-        return decodeJpeg(bytes, *jpeg, stored.width, stored.height);
+        return shrinkJpeg(bytes, *jpeg, stored.width, stored.height);
     }
     case PictureFormat::Png:
-        return decodePng(bytes);
+        return shrinkPng(bytes, stored.width, stored.height);
     case PictureFormat::Gif:
-        return decodeGif(bytes);
+        return shrinkGif(bytes, stored.width, stored.height);
     }
     return Problem{.reason = "unknown picture format"};
 }
@@ -34,25 +38,28 @@ Checked<Raster> decodeForShowing(const PicturePlan &plan, std::span<const std::u
 Checked<Bytes> reencoded(const PicturePlan &plan, std::span<const std::uint8_t> bytes, int quality)
 {
     const Size stored = plan.stored();
-    const auto decoded = decodeForShowing(plan, bytes, stored);
-    if (!decoded)
-        return decoded.problem();
-    return encodeJpeg(resizeByArea(*decoded, stored.width, stored.height), quality);
+    const auto shrunk = shrinkForShowing(plan, bytes, stored);
+    if (!shrunk)
+        return shrunk.problem();
+    return encodeJpeg(*shrunk, quality);
 }
 
 // What is embedded of a picture as it is must decode as it stands: its tables
 // are not enough, damage hides in the entropy-coded data. Decoding at 1/8
 // scale reads every coefficient and computes next to nothing else.
-Failure checkEmbeddedData(const PreparedPicture &prepared)
+Failure checkEmbeddedData(const PreparedPicture &prepared, const JpegInfo &jpeg)
 {
     JpegPieces pieces;
     for (const auto &[from, to] : prepared.ranges)
         pieces.push_back(prepared.file.bytes().subspan(from, to - from));
-    return decodeJpegData(pieces, 1, [](const JpegOutput &) -> std::uint8_t * { return nullptr; });
+    return decodeJpegData(pieces, 1, jpeg.end - jpeg.firstScanData);
 }
 
 Checked<PreparedPicture> prepare(const PicturePlan &plan, int quality)
 {
+    const auto memory = MemoryBudget::forPreparing().take(memoryToPrepare(plan));
+    if (!memory)
+        return memory.problem();
     PreparedPicture prepared;
     if (Failure failure = prepared.file.read(plan.path))
         return *failure;
@@ -83,7 +90,7 @@ Checked<PreparedPicture> prepare(const PicturePlan &plan, int quality)
         return prepared;
     }
     prepared.ranges = jpegRangesWithoutMetadata(bytes, *jpeg);
-    if (Failure failure = checkEmbeddedData(prepared))
+    if (Failure failure = checkEmbeddedData(prepared, *jpeg))
         return *failure;
     return prepared;
 }

@@ -2,6 +2,7 @@
 
 // Turns a planned picture into the JPEG data that goes into the SWF file.
 
+#include "Codecs.h"
 #include "Layout.h"
 #include "PictureFile.h"
 #include "Problem.h"
@@ -30,6 +31,8 @@ struct PreparedPicture {
     }
 };
 
-// Fails with the picture's path and the reason when it cannot be prepared: its
-// data does not decode without damage, or the file changed since it was checked.
+// Takes the memory it needs from the preparation budget first, waiting for it
+// if need be. Fails with the picture's path and the reason when it cannot be
+// prepared: it needs more memory than the whole budget, its data does not
+// decode without damage, or the file changed since it was checked.
 Checked<PreparedPicture> preparePicture(const PicturePlan &plan, int quality);

@@ -4,7 +4,8 @@
 #include <string>
 
 Progress::Progress(std::size_t total, bool quiet)
-    : m_total(total), m_channel(progressChannel()), m_terminal(!quiet && errorsOnTerminal())
+    : m_total(total), m_work(total * (1 + kWriteWork)), m_channel(progressChannel()),
+      m_terminal(!quiet && errorsOnTerminal())
 {
 }
 
@@ -13,17 +14,22 @@ void Progress::counted()
     report(0);
 }
 
+void Progress::checked(std::size_t done)
+{
+    report(done);
+}
+
 void Progress::written(std::size_t done)
 {
     if (done >= m_total)
         return;
-    report(done);
+    report(m_total + done * kWriteWork);
     showLine(done);
 }
 
 void Progress::finished()
 {
-    report(m_total);
+    report(m_work);
     showLine(m_total);
     endLine();
 }
@@ -35,11 +41,11 @@ void Progress::endLine()
     m_lineOpen = false;
 }
 
-void Progress::report(std::size_t done)
+void Progress::report(std::size_t work)
 {
     if (m_channel < 0)
         return;
-    if (!sendProgress(m_channel, std::to_string(done) + ' ' + std::to_string(m_total) + '\n'))
+    if (!sendProgress(m_channel, std::to_string(work) + ' ' + std::to_string(m_work) + '\n'))
         m_channel = -1;
 }
 

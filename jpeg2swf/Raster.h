@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,10 +14,6 @@ struct Raster {
     Raster(int w, int h) : width(w), height(h), rgb(std::size_t(w) * std::size_t(h) * 3) {}
 };
 
-// Shrinks (or keeps) a picture to exactly width x height by averaging the
-// source pixels each target pixel covers.
-Raster resizeByArea(const Raster &source, int width, int height);
-
-// Converts CMYK as libjpeg delivers it (Adobe's inverted convention, 4 bytes a
-// pixel) to RGB.
-Raster rgbFromInvertedCmyk(const std::uint8_t *cmyk, int width, int height);
+// Converts pixels of CMYK as libjpeg delivers it (Adobe's inverted convention,
+// 4 bytes a pixel) to RGB.
+void rgbFromInvertedCmyk(const std::uint8_t *cmyk, std::size_t pixels, std::uint8_t *rgb);

@@ -206,6 +206,38 @@ void edges(BitWriter &bits, std::int32_t total, bool vertical)
 
 } // namespace
 
+namespace {
+
+// A StyleChangeRecord that moves the pen to (x, y), and selects fill style 1
+// on the right of the edges that follow when selectFill is set.
+void moveTo(BitWriter &bits, std::int32_t x, std::int32_t y, bool selectFill)
+{
+    const int size = std::max(signedBits(x), signedBits(y));
+    bits.ub(0, 1);                        // TypeFlag: non-edge
+    bits.ub(0, 1);                        // StateNewStyles
+    bits.ub(0, 1);                        // StateLineStyle
+    bits.ub(selectFill, 1);               // StateFillStyle1
+    bits.ub(0, 1);                        // StateFillStyle0
+    bits.ub(1, 1);                        // StateMoveTo
+    bits.ub(std::uint32_t(size), 5);      // MoveBits
+    bits.sb(x, size);
+    bits.sb(y, size);
+    if (selectFill)
+        bits.ub(1, 1);                    // FillStyle1 = 1
+}
+
+// A rectangle from the pen, clockwise on screen, so the inside lies on the
+// right of every edge.
+void rectangle(BitWriter &bits, std::int32_t width, std::int32_t height)
+{
+    edges(bits, width, false);
+    edges(bits, height, true);
+    edges(bits, -width, false);
+    edges(bits, -height, true);
+}
+
+} // namespace
+
 Bytes defineBitmapShapeTag(std::uint16_t shapeId, std::uint16_t bitmapId, std::int32_t width,
                            std::int32_t height, const Matrix &fillMatrix)
 {
@@ -221,35 +253,77 @@ Bytes defineBitmapShapeTag(std::uint16_t shapeId, std::uint16_t bitmapId, std::i
         BitWriter bits(body);
         bits.ub(1, 4);                        // NumFillBits
         bits.ub(0, 4);                        // NumLineBits
-        // StyleChangeRecord: move to the origin with fill style 1 on the right.
-        bits.ub(0, 1);                        // TypeFlag: non-edge
-        bits.ub(0, 1);                        // StateNewStyles
-        bits.ub(0, 1);                        // StateLineStyle
-        bits.ub(1, 1);                        // StateFillStyle1
-        bits.ub(0, 1);                        // StateFillStyle0
-        bits.ub(1, 1);                        // StateMoveTo
-        bits.ub(1, 5);                        // MoveBits
-        bits.sb(0, 1);
-        bits.sb(0, 1);
-        bits.ub(1, 1);                        // FillStyle1 = 1
-        // Clockwise on screen, so the inside lies on the right of every edge.
-        edges(bits, width, false);
-        edges(bits, height, true);
-        edges(bits, -width, false);
-        edges(bits, -height, true);
+        moveTo(bits, 0, 0, true);
+        rectangle(bits, width, height);
         bits.ub(0, 6);                        // EndShapeRecord
     }
     return tag(DefineShape, body.bytes());
 }
 
-Bytes placeObjectTag(std::uint16_t characterId, bool replace, const Matrix &matrix)
+Bytes defineMarginsShapeTag(std::uint16_t shapeId, std::int32_t width, std::int32_t height, const Rect &hole)
 {
     ByteWriter body;
-    body.u8(replace ? 0x07 : 0x06);   // HasMatrix | HasCharacter (| Move)
-    body.u16(1);                      // depth
-    body.u16(characterId);
-    writeMatrix(body, matrix);
+    body.u16(shapeId);
+    writeRect(body, {0, width, 0, height});   // ShapeBounds
+    body.u8(1);                               // FillStyleCount
+    body.u8(0x00);                            // solid fill
+    body.u8(0);                               // black
+    body.u8(0);
+    body.u8(0);
+    body.u8(0);                               // LineStyleCount
+    {
+        BitWriter bits(body);
+        bits.ub(1, 4);                        // NumFillBits
+        bits.ub(0, 4);                        // NumLineBits
+        // Above and below the hole across the whole width, then left and
+        // right of it; empty ones are left out.
+        const Rect bars[] = {{0, width, 0, hole.yMin}, {0, width, hole.yMax, height},
+                             {0, hole.xMin, hole.yMin, hole.yMax}, {hole.xMax, width, hole.yMin, hole.yMax}};
+        bool first = true;
+        for (const Rect &bar : bars) {
+            if (bar.xMax <= bar.xMin || bar.yMax <= bar.yMin)
+                continue;
+            moveTo(bits, bar.xMin, bar.yMin, first);
+            rectangle(bits, bar.xMax - bar.xMin, bar.yMax - bar.yMin);
+            first = false;
+        }
+        bits.ub(0, 6);                        // EndShapeRecord
+    }
+    return tag(DefineShape, body.bytes());
+}
+
+Bytes placeObjectTag(const Placement &placement)
+{
+    ByteWriter body;
+    const bool hasCharacter = placement.characterId != 0;
+    body.u8(std::uint8_t((placement.alpha88 ? 0x08 : 0)       // HasColorTransform
+                         | (placement.matrix ? 0x04 : 0)      // HasMatrix
+                         | (hasCharacter ? 0x02 : 0)          // HasCharacter
+                         | (placement.replace || !hasCharacter ? 0x01 : 0)));   // Move
+    body.u16(placement.depth);
+    if (hasCharacter)
+        body.u16(placement.characterId);
+    if (placement.matrix)
+        writeMatrix(body, *placement.matrix);
+    if (placement.alpha88) {
+        // CXFORMWITHALPHA with multipliers only: red, green and blue kept.
+        const int bits = signedBits(std::max<std::int32_t>(kOpaque88, *placement.alpha88));
+        BitWriter writer(body);
+        writer.ub(0, 1);                        // HasAddTerms
+        writer.ub(1, 1);                        // HasMultTerms
+        writer.ub(std::uint32_t(bits), 4);
+        for (int colour = 0; colour < 3; ++colour)
+            writer.sb(kOpaque88, bits);
+        writer.sb(*placement.alpha88, bits);
+    }
     return tag(PlaceObject2, body.bytes());
+}
+
+Bytes removeObjectTag(std::uint16_t depth)
+{
+    ByteWriter body;
+    body.u16(depth);
+    return tag(RemoveObject2, body.bytes());
 }
 
 } // namespace swf

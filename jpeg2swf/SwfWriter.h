@@ -5,6 +5,7 @@
 // struct.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ enum Tag : std::uint16_t {
     DoAction = 12,
     DefineBitsJPEG2 = 21,
     PlaceObject2 = 26,
+    RemoveObject2 = 28,
     FileAttributes = 69,
 };
 
@@ -112,7 +114,26 @@ Bytes defineBitsJpeg2Header(std::uint16_t bitmapId, std::uint32_t jpegSize);
 Bytes defineBitmapShapeTag(std::uint16_t shapeId, std::uint16_t bitmapId, std::int32_t width,
                            std::int32_t height, const Matrix &fillMatrix);
 
-// Places a character at depth 1: a new one, or one replacing what stands there.
-Bytes placeObjectTag(std::uint16_t characterId, bool replace, const Matrix &matrix);
+// A black width x height twips rectangle at the origin with a rectangular hole:
+// laid around a picture smaller than the stage, it fades the stage's black
+// margins in with it.
+Bytes defineMarginsShapeTag(std::uint16_t shapeId, std::int32_t width, std::int32_t height, const Rect &hole);
+
+// Fully opaque in an alpha multiplier (8.8 fixed point).
+constexpr std::uint16_t kOpaque88 = 256;
+
+// What a PlaceObject2 tag sets at a depth: a new character (or one replacing
+// what stands there when replace is set), its matrix, and an alpha multiplier
+// that leaves the colours as they are. Without a character it changes the one
+// standing at the depth.
+struct Placement {
+    std::uint16_t depth = 1;
+    std::uint16_t characterId = 0;
+    bool replace = false;
+    std::optional<Matrix> matrix;
+    std::optional<std::uint16_t> alpha88;
+};
+Bytes placeObjectTag(const Placement &placement);
+Bytes removeObjectTag(std::uint16_t depth);
 
 } // namespace swf

@@ -2,16 +2,18 @@
 // picture: the check, the decode and the transcode or re-encoding. It must end
 // with a prepared picture or a problem, never crash, hang or read out of bounds.
 #include "Layout.h"
+#include "MemoryBudget.h"
 #include "Prepare.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-// A small pixel bound keeps each run quick; the code is the same.
-constexpr std::uint64_t kFuzzPixels = 4'000'000;
+// A picture that needs much memory only slows the search; the code is the same.
+constexpr std::uint64_t kFuzzMemory = std::uint64_t(64) << 20;
 
 const std::string &picturePath()
 {
@@ -32,8 +34,7 @@ bool writePicture(const std::uint8_t *data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const auto quick = probePictureBytes({data, size}, kFuzzPixels);
-    if (!quick || std::uint64_t(quick->width) * std::uint64_t(quick->height) > kFuzzPixels)
+    if (!probePictureBytes({data, size}))
         return 0;
     if (!writePicture(data, size))
         std::abort();
@@ -42,7 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     // At its own size (embedded as it is, transcoded or re-encoded by its
     // kind), then at half its size (always re-encoded).
-    for (const Size box : {Size{0, 0}, Size{info->shownWidth() / 2 + 1, info->shownHeight() / 2 + 1}})
-        preparePicture(planPicture(picturePath(), *info, stageSize(*info, box)), 75);
+    for (const Size box : {Size{0, 0}, Size{info->shownWidth() / 2 + 1, info->shownHeight() / 2 + 1}}) {
+        const PicturePlan plan = planPicture(picturePath(), *info, stageSize(*info, box));
+        if (memoryToPrepare(plan) <= kFuzzMemory)
+            preparePicture(plan, 75);
+    }
     return 0;
 }

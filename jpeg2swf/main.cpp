@@ -11,7 +11,7 @@ int runJpeg2swf(const std::vector<std::string> &arguments)
 {
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (parsed.options.help) {
-        std::cout << kUsage;
+        std::cout << usageText();
         return kWritten;
     }
     if (parsed.options.version) {

@@ -89,7 +89,7 @@ cd "$source_dir"
 PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig:$mingw_root/lib/pkgconfig" PKG_CONFIG_PATH="" \
   cmake -S . -B "$out" "${cross[@]:0:4}" -DPICTOREEL_WINDOWS_DEPS="$prefix" \
         -DPICTOREEL_BUILD_GUI=OFF -DZLIB_LIBRARY="$mingw_root/lib/libz.a" >/dev/null
-cmake --build "$out" --target jpeg2swf converter_tests platform_tests stand_in
+cmake --build "$out" --target jpeg2swf converter_tests common_tests platform_tests stand_in
 
 # The Wine prefix the tests run the Windows programs in, made once (without
 # the .NET and browser add-ons, which console programs do not need).

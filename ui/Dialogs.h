@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 // Every modal dialog and message box of the main window goes through this
@@ -16,8 +18,14 @@ public:
     virtual ~Dialogs() = default;
 
     // A modal message box captioned with the application's title, with an OK
-    // button; returns when the user has closed it.
+    // button; returns when the user has closed it. A text too long for a box
+    // shows its first paragraph, and the whole text in a part that scrolls.
     virtual void message(QWidget *owner, const QString &text, MessageIcon icon) = 0;
+
+    // A warning of a few words with the full account in a part that scrolls,
+    // and one more button beside OK that offers an action; true when that
+    // button closed the box.
+    virtual bool offer(QWidget *owner, const QString &summary, const QString &details, const QString &action) = 0;
 
     // Open-file dialog with multi-selection: the chosen files as full paths in
     // the dialog's order; empty when cancelled. filter is a Qt name filter.
@@ -43,14 +51,32 @@ public:
     virtual QString getSaveFileName(QWidget *owner, const QString &title, const QList<FileType> &types) = 0;
 };
 
+// The folder the file dialogs last opened or saved in, kept by whoever hands
+// it to QtDialogs (the settings store: it lasts across restarts).
+struct FolderMemory {
+    std::function<QString()> recall;
+    std::function<void(const QString &folder)> remember;
+};
+
+// Qt's dialogs. Each file dialog opens in the folder last used with any of
+// them, as long as it still exists.
 class QtDialogs final : public Dialogs
 {
 public:
+    explicit QtDialogs(FolderMemory lastFolder = {}) : m_lastFolder(std::move(lastFolder)) {}
+
     void message(QWidget *owner, const QString &text, MessageIcon icon) override;
+    bool offer(QWidget *owner, const QString &summary, const QString &details, const QString &action) override;
     QStringList getOpenFileNames(QWidget *owner, const QString &title, const QString &filter) override;
     QString getText(QWidget *owner, const QString &prompt, const QString &defaultText) override;
     QString getExistingDirectory(QWidget *owner, const QString &prompt) override;
     QString getSaveFileName(QWidget *owner, const QString &title, const QList<FileType> &types) override;
+
+private:
+    QString startFolder() const;
+    void remember(const QString &folder);
+
+    FolderMemory m_lastFolder;
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Pictoreel");

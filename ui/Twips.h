@@ -5,13 +5,13 @@
 
 // The window's coordinates are kept in twips: 1440 to the inch, 15 to a
 // logical pixel. Qt's device-independent pixels handle high-DPI screens.
-constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerLogicalPixel = 15;
 
 constexpr int twipsToPixels(int twips)
 {
     // Round half away from zero so that negative positions mirror positive ones.
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+    return twips >= 0 ? (twips + kTwipsPerLogicalPixel / 2) / kTwipsPerLogicalPixel
+                      : -((-twips + kTwipsPerLogicalPixel / 2) / kTwipsPerLogicalPixel);
 }
 
 constexpr QRect twipsRect(int left, int top, int width, int height)

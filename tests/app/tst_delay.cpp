@@ -3,8 +3,6 @@
 #include "MainWindowFixture.h"
 #include "ModalAnswer.h"
 
-#include "DelayText.h"
-
 #include <QMessageBox>
 #include <QMimeData>
 #include <QToolButton>
@@ -15,21 +13,6 @@ class TestDelay : public QObject
 
 private slots:
     void init() { clearSettings(); }
-
-    void readingFollowsTheSharedTable()
-    {
-        QFile table(QStringLiteral(DELAY_FORMS));
-        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
-        for (const QString &line : QString::fromUtf8(table.readAll()).split('\n', Qt::SkipEmptyParts)) {
-            if (line.startsWith('#'))
-                continue;
-            const qsizetype close = line.lastIndexOf('"');
-            const QString typed = line.mid(1, close - 1), expected = line.mid(close + 1).trimmed();
-            const std::optional<double> read = readDelay(typed);
-            QVERIFY2(read ? qFuzzyCompare(*read, expected.toDouble()) : expected == QLatin1String("refused"), qPrintable(line));
-            QCOMPARE(isNumericEntry(typed), read.has_value());
-        }
-    }
 
     void anUnwritableStoreDoesNotStopTheProgram()
     {

@@ -3,6 +3,7 @@
 
 #include "ImageListModel.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 
 class TestMainWindow : public QObject
@@ -42,6 +43,32 @@ private slots:
         QSignalSpy closed(&f.window, &MainWindow::closed);   // closing is never refused
         QVERIFY(f.window.close());
         QCOMPARE(closed.count(), 1);
+    }
+
+    void screenReadersHearEachControlAndPassTheUnseenOneBy()
+    {
+        MainWindowFixture f;
+        f.showLoaded();
+        const auto accessible = [&](const char *name) {
+            return QAccessible::queryAccessibleInterface(f.window.findChild<QWidget *>(name));
+        };
+        const char *listTip = "Drag and drop files here. Double-click item to remove it. "
+                              "Move bar to right and out of window to reveal full names.";
+        for (const auto &[name, spoken, description] :
+             {std::tuple{"imageList", "Pictures in slide show order", listTip},
+              {"delayEdit", "Delay between images (in seconds):", "How long each picture is shown, such as 2 or 1.5"},
+              {"addFilesButton", "Add JPG File(s)", "Adds pictures chosen in a file dialog to the end of the list"},
+              {"addFolderButton", "Add All Files(s) In Folder",
+               "Adds every file with a chosen extension in a folder and the folders below it"},
+              {"convertButton", "Convert", "Makes one slide show of the listed pictures, in list order"}}) {
+            QAccessibleInterface *control = accessible(name);
+            QCOMPARE(control->text(QAccessible::Name), QString(spoken));
+            QCOMPARE(control->text(QAccessible::Description), QString(description));
+            QVERIFY(!control->state().invisible);
+        }
+        QAccessibleInterface *unseen = accessible("focusHolder");
+        QCOMPARE(unseen->text(QAccessible::Name), QStringLiteral("Command1"));
+        QVERIFY(unseen->state().invisible && unseen->state().offscreen);
     }
 
     void storedDelayIsShownUnchanged()

@@ -3,7 +3,9 @@
 #include "MainWindowFixture.h"
 #include "ModalAnswer.h"
 
+#include "ConversionRun.h"
 #include "ConverterCommand.h"
+#include "ProcessLaunch.h"
 #include "ImageListModel.h"
 
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <csignal>
@@ -38,12 +41,27 @@ struct ConvertFixture : StandIn, MainWindowFixture {
         qputenv("FAKE_RECORD", record().toLocal8Bit());
     }
 
+    // A run that ends before `during` could run fails here, in its own test.
+    ~ConvertFixture()
+    {
+        if (duringPending)
+            QFAIL("the conversion ended before the checks meant for its wait could run");
+    }
+
     // The stand-in runs until `during` has been called inside the next wait.
+    // The call is tied to the window: when a fault ends the run first, it is
+    // dropped with the fixture, never left to run inside a later test.
     void whileRunning(const std::function<void()> &during)
     {
         qputenv("FAKE_WAIT_FOR", work.filePath("release").toLocal8Bit());
+        duringPending = true;
         dialogs.onSave = [this, during] {
-            QTimer::singleShot(0, [this, during] { dialogs.onSave = nullptr; during(); release(); });
+            QTimer::singleShot(0, &window, [this, during] {
+                dialogs.onSave = nullptr;
+                duringPending = false;
+                during();
+                release();
+            });
         };
     }
     void release() { writeTestFile(work.filePath("release")); }
@@ -59,6 +77,7 @@ struct ConvertFixture : StandIn, MainWindowFixture {
     Shape shape() { return window.windowPointer().shape(); }
 
     QTemporaryDir work;
+    bool duringPending = false;
 };
 
 } // namespace
@@ -90,7 +109,7 @@ private slots:
         c.delayEdit()->setText("1");
         c.window.windowPointer().hover(Shape::Custom);
         c.convert();   // the save dialog is cancelled
-        QCOMPARE(c.dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)||"
+        QCOMPARE(c.dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)|swf|"
                                                "Web page (*.html)|html"}));
         QCOMPARE(c.dialogs.messages.size(), 5);
         QCOMPARE(c.shape(), Shape::Custom);
@@ -100,13 +119,15 @@ private slots:
         c.dialogs.saveAnswers = {"/out/a.swf", "/out/b.swf", "/out/c.swf", "/out/d.swf"};
         qputenv("FAKE_STATUS", "1");
         qputenv("FAKE_STDERR", "jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written\n");
-        c.convert();
+        c.convert();   // a bad picture: said, and offered for removal
         QCOMPARE(c.dialogs.icons.last(), Dialogs::MessageIcon::Warning);
-        QVERIFY(c.dialogs.messages.last().contains("jpeg2swf: /p/a.jpg: No such file or directory"));
+        QCOMPARE(c.dialogs.messages.last(), QString("1 picture could not be used, so nothing was written."));
+        QCOMPARE(c.dialogs.offered, QStringList({"jpeg2swf: /p/a.jpg: No such file or directory\njpeg2swf: nothing was written",
+                                                 "Remove It from the List"}));
 
-        qputenv("FAKE_STDERR", QByteArray(5000, 'x'));
+        qputenv("FAKE_STDERR", QByteArray(5000, 'x') + "\nend");
         c.convert();
-        QVERIFY(c.dialogs.messages.last().size() < 1500);   // trimmed to a readable length
+        QVERIFY(c.dialogs.messages.last().endsWith("\nend"));   // whole: the box shows what does not fit in its details
 
         // Started by a launcher that left SIGCHLD ignored: the status is still read.
         struct sigaction ignore {}, before {};
@@ -125,6 +146,35 @@ private slots:
         QCOMPARE(c.shape(), Shape::Default);
         QCOMPARE(c.bar(), 0);
         QVERIFY(!c.dialogs.messages.contains("Done."));
+    }
+
+    void everyBadPictureIsToldAndCanBeRemovedInOneStep()
+    {
+        QStringList pictures, bad, said;
+        for (int i = 1; i <= 150; ++i)
+            pictures << QStringLiteral("/p/Day %1/IMG_%2.jpg").arg(i / 50 + 1).arg(i, 4, 10, QLatin1Char('0'));
+        for (int i = 0; i < 150; i += 2)
+            bad << pictures[i];
+        bad << "/p/odd: name.jpg" << "-dash.jpg" << "/p/IMG_0002.jpg";   // 78 in all
+        for (const QString &picture : bad)
+            said << "jpeg2swf: " + QString(picture.startsWith('-') ? "./" : "") + picture + ": No such file or directory";
+        said << "jpeg2swf: /out/a.swf: is a folder" << "jpeg2swf: nothing was written";
+        // Twice in the list, and paths that only begin like a bad one: the output is no picture either.
+        pictures << bad.mid(75) << pictures[0] << "/p/odd" << "/p/IMG_0002.jpg.bak" << "/out/a.swf";
+        ConvertFixture c(pictures);
+        qputenv("FAKE_STATUS", "1");
+        qputenv("FAKE_STDERR", said.join('\n').toUtf8() + '\n');
+        c.dialogs.saveAnswers = {"/out/a.swf", "/out/a.swf"};
+        c.convert();   // declined: the list stays
+        QCOMPARE(c.dialogs.messages, QStringList({"78 pictures could not be used, so nothing was written."}));
+        QCOMPARE(c.dialogs.offered, QStringList({said.join('\n'), "Remove Them from the List"}));
+        QCOMPARE(c.window.imageList().paths(), pictures);
+        c.dialogs.acceptOffer = true;
+        c.convert();
+        QStringList kept = pictures;
+        kept.removeIf([&](const QString &picture) { return bad.contains(picture); });
+        QCOMPARE(c.window.imageList().paths(), kept);
+        QCOMPARE(kept.size(), 75 + 3);
     }
 
     void awkwardPathsReachTheConverterWhole()
@@ -229,10 +279,66 @@ private slots:
         QVERIFY(!QFile::exists(c.record()));
     }
 
+    void theRealConverterReadsTheListHandedOver()
+    {
+        // One picture under names long enough, and often enough, that the list
+        // goes through a file: an inherited descriptor whose file has no name.
+        QTemporaryDir work;
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(work.filePath("a.jpg"), "JPG"));
+        QStringList pictures{work.path() + QStringLiteral("/.").repeated(100) + QStringLiteral("/a.jpg")};
+        Command command;
+        do {
+            pictures += pictures;
+            command = buildConverterCommand(JPEG2SWF_PATH, "1", pictures, work.filePath("show.swf"), {});
+        } while (fitsOneLaunch(command.program.toStdString(), systemArguments(command)));
+        const ConversionResult result = runConverter(command);
+        QCOMPARE(result.message, QString("Done."));
+        QVERIFY(QFileInfo(work.filePath("show.swf")).size() > pictures.size() * 100);
+    }
+
+    void theRealBoxesShowEveryLineAndOfferTheRemoval()
+    {
+        QStringList lines;
+        for (int i = 1; i <= 83; ++i)
+            lines << QStringLiteral("jpeg2swf: /p/IMG_%1.jpg: No such file or directory").arg(i);
+        const QString words = lines.join('\n');
+        QWidget owner;
+        struct Seen { QString text, details; bool detailsOpen = false; };
+        const auto answer = [](Seen &seen, const QString &press) {
+            answerNextModal<QMessageBox>([&seen, press](QMessageBox *box) {
+                auto *detailsPart = box->findChild<QTextEdit *>();
+                seen = {box->text(), box->detailedText(), detailsPart && detailsPart->isVisible()};
+                for (QAbstractButton *button : box->buttons())
+                    if (button->text() == press || (press.isEmpty() && button == box->button(QMessageBox::Ok)))
+                        button->click();
+            });
+        };
+        // Too long for a box: its first paragraph, and the rest open in a part that scrolls.
+        for (const QString &text : {QString("Done."), "The conversion failed.\n\n" + words}) {
+            Seen seen;
+            answer(seen, {});
+            QtDialogs().message(&owner, text, Dialogs::MessageIcon::Warning);
+            QCOMPARE(seen.text, text.section("\n\n", 0, 0));
+            QCOMPARE(seen.details, text.section("\n\n", 1));
+            QCOMPARE(seen.detailsOpen, text != "Done.");
+        }
+        // The offer is taken only by its own button.
+        for (const QString press : {"Remove Them from the List", ""}) {
+            Seen seen;
+            answer(seen, press);
+            QCOMPARE(QtDialogs().offer(&owner, "83 pictures could not be used.", words, "Remove Them from the List"),
+                     !press.isEmpty());
+            QCOMPARE(seen.details, words);
+            QVERIFY(seen.detailsOpen);
+        }
+    }
+
     void theRealSaveDialogAsksAboutTheNameWritten()
     {
-        // A typed name keeps its form for SWF; the web page type adds its suffix before the replace question.
-        for (const auto &[type, saved] : {std::pair{0, "show"}, {1, "show.html"}}) {
+        // A name typed without a suffix gets the chosen type's, before the replace question.
+        for (const auto &[type, saved] : {std::pair{0, "show.swf"}, {1, "show.html"}}) {
             QTemporaryDir dir;
             writeTestFile(dir.filePath(saved));
             QString asked;
@@ -245,7 +351,7 @@ private slots:
                 QMetaObject::invokeMethod(dialog, "accept");
             });
             QWidget owner;
-            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save", {{"SWF (*.swf)", ""}, {"Web page (*.html)", "html"}}),
+            QCOMPARE(QtDialogs().getSaveFileName(&owner, "Save", {{"SWF (*.swf)", "swf"}, {"Web page (*.html)", "html"}}),
                      dir.filePath(saved));
             QVERIFY2(asked.contains(saved), qPrintable(asked));
         }

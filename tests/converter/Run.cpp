@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,8 +46,10 @@ Result run(const std::string &program, const std::vector<std::string> &args)
     pid_t pid = 0;
     if (posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
-        waitpid(pid, &status, 0);
+        struct rusage usage {};
+        wait4(pid, &status, 0, &usage);
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        result.peakKiB = usage.ru_maxrss;
     }
     posix_spawn_file_actions_destroy(&actions);
     close(out);

@@ -11,6 +11,7 @@ struct Result {
     int status = -1;        // exit status, or 128 + signal
     std::string output;     // standard output
     std::string errors;     // standard error
+    long peakKiB = 0;       // the process's largest resident size
 };
 
 Result run(const std::string &program, const std::vector<std::string> &args);

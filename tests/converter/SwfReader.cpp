@@ -1,5 +1,8 @@
 #include "SwfReader.h"
 
+#include <algorithm>
+#include <map>
+
 namespace swfread {
 
 namespace {
@@ -78,42 +81,47 @@ std::pair<int, int> jpegFrame(const Bytes &jpeg)
 
 } // namespace
 
-std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body)
+std::vector<Outline> shapeOutlines(const Bytes &body)
 {
     Bits bounds(body, 2);
     const int n = int(bounds.ub(5));
     for (int i = 0; i < 4; ++i)
         bounds.sb(n);
-    Bits fill(body, bounds.byteAfter() + 4);   // fill count, type, bitmap id
-    readMatrix(fill);
-    Bits records(body, fill.byteAfter() + 1);  // line style count
+    std::size_t at = bounds.byteAfter() + 2;   // fill count, fill type
+    if (body.at(at - 1) == 0x00) {
+        at += 3;                               // a solid colour
+    } else {
+        Bits fill(body, at + 2);               // a bitmap and its matrix
+        readMatrix(fill);
+        at = fill.byteAfter();
+    }
+    Bits records(body, at + 1);                // line style count
     const int fillBits = int(records.ub(4));
     records.ub(4);
-    if (records.ub(1) != 0)
-        throw std::runtime_error("shape does not begin with a style change");
-    const std::uint32_t flags = records.ub(5);
-    if (flags & 1) {
+    std::vector<Outline> outlines;
+    while (true) {
+        if (records.ub(1) == 1) {
+            if (outlines.empty() || records.ub(1) != 1)
+                throw std::runtime_error("an edge before a move, or a curved edge");
+            const int bits = int(records.ub(4)) + 2;
+            if (records.ub(1) == 1)
+                throw std::runtime_error("general line");
+            const bool vertical = records.ub(1) == 1;
+            outlines.back().edges.emplace_back(records.sb(bits), vertical);
+            continue;
+        }
+        const std::uint32_t flags = records.ub(5);
+        if (flags == 0)
+            return outlines;
+        if (!(flags & 1))
+            throw std::runtime_error("a style change that does not move the pen");
         const int moveBits = int(records.ub(5));
-        records.sb(moveBits);
-        records.sb(moveBits);
+        outlines.push_back({records.sb(moveBits), records.sb(moveBits), {}});
+        if (flags & 2)
+            records.ub(fillBits);
+        if (flags & 4)
+            records.ub(fillBits);
     }
-    if (flags & 2)
-        records.ub(fillBits);
-    if (flags & 4)
-        records.ub(fillBits);
-    std::vector<std::pair<int, bool>> edges;
-    while (records.ub(1) == 1) {
-        if (records.ub(1) != 1)
-            throw std::runtime_error("curved edge");
-        const int bits = int(records.ub(4)) + 2;
-        if (records.ub(1) == 1)
-            throw std::runtime_error("general line");
-        const bool vertical = records.ub(1) == 1;
-        edges.emplace_back(records.sb(bits), vertical);
-    }
-    if (records.ub(5) != 0)
-        throw std::runtime_error("shape not ended");
-    return edges;
 }
 
 Movie parse(const Bytes &file)
@@ -135,6 +143,7 @@ Movie parse(const Bytes &file)
     at += 4;
 
     bool sawStop = false;
+    std::map<int, Layer> displayList;
     while (at < file.size()) {
         const std::uint32_t header = le(file, at, 2);
         const int code = int(header >> 6);
@@ -160,14 +169,30 @@ Movie parse(const Bytes &file)
             break;
         }
         case 2: {
-            Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
-            picture.shapeId = int(le(body, 0, 2));
             Bits bits(body, 2);
             const int rn = int(bits.ub(5));
             const int x0 = bits.sb(rn), x1 = bits.sb(rn), y0 = bits.sb(rn), y1 = bits.sb(rn);
+            const std::size_t after = bits.byteAfter();
+            if (body.at(after) == 1 && body.at(after + 1) == 0x00 && le(body, after + 2, 3) == 0) {
+                // Black rectangles: the margins around a picture.
+                std::vector<Box> &boxes = movie.margins[int(le(body, 0, 2))];
+                for (const Outline &outline : shapeOutlines(body)) {
+                    Box box{outline.x, outline.x, outline.y, outline.y};
+                    int x = outline.x, y = outline.y;
+                    for (const auto &[delta, vertical] : outline.edges) {
+                        (vertical ? y : x) += delta;
+                        box = {std::min(box.xMin, x), std::max(box.xMax, x), std::min(box.yMin, y), std::max(box.yMax, y)};
+                    }
+                    if (x != outline.x || y != outline.y || outline.edges.size() != 4)
+                        throw std::runtime_error("a margin is no rectangle");
+                    boxes.push_back(box);
+                }
+                break;
+            }
+            Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
+            picture.shapeId = int(le(body, 0, 2));
             picture.shapeWidth = x1 - x0;
             picture.shapeHeight = y1 - y0;
-            std::size_t after = bits.byteAfter();
             if (body.at(after) != 1 || body.at(after + 1) != 0x41
                 || int(le(body, after + 2, 2)) != picture.bitmapId)
                 throw std::runtime_error("shape does not fill with its bitmap");
@@ -176,13 +201,48 @@ Movie parse(const Bytes &file)
             break;
         }
         case 26: {
-            Picture &picture = movie.pictures.at(movie.pictures.size() - 1);
-            if (int(le(body, 3, 2)) != picture.shapeId)
-                throw std::runtime_error("places another character than the last shape");
-            Bits bits(body, 5);
-            picture.placement = readMatrix(bits);
+            const int flags = body.at(0);
+            const int depth = int(le(body, 1, 2));
+            const bool move = flags & 0x01, hasCharacter = flags & 0x02;
+            if (move != displayList.contains(depth))
+                throw std::runtime_error(move ? "moves an empty depth" : "places on an occupied depth");
+            Layer &layer = displayList[depth];
+            layer.depth = depth;
+            std::size_t field = hasCharacter ? 5 : 3;
+            if (hasCharacter) {
+                layer.characterId = int(le(body, 3, 2));
+                if (!move)
+                    layer.alpha88 = 256;
+            }
+            Picture *picture = nullptr;
+            for (Picture &defined : movie.pictures)
+                if (defined.shapeId == layer.characterId)
+                    picture = &defined;
+            Picture margins;   // holds no placement
+            if (!picture && movie.margins.contains(layer.characterId))
+                picture = &margins;
+            if (!picture)
+                throw std::runtime_error("places a shape that is not defined");
+            if (flags & 0x04) {
+                Bits matrix(body, field);
+                picture->placement = readMatrix(matrix);
+                field = matrix.byteAfter();
+            }
+            if (flags & 0x08) {
+                Bits bits(body, field);
+                // CXFORMWITHALPHA: only the alpha multiplier may differ from 1.
+                const bool adds = bits.ub(1), mults = bits.ub(1);
+                const int n = int(bits.ub(4));
+                if (adds || !mults || bits.sb(n) != 256 || bits.sb(n) != 256 || bits.sb(n) != 256)
+                    throw std::runtime_error("a colour transform changes more than the alpha");
+                layer.alpha88 = bits.sb(n);
+            }
             break;
         }
+        case 28:
+            if (displayList.erase(int(le(body, 0, 2))) != 1)
+                throw std::runtime_error("removes an empty depth");
+            break;
         case 12:
             sawStop = body == Bytes{0x07, 0x00};
             break;
@@ -190,6 +250,9 @@ Movie parse(const Bytes &file)
             ++movie.showFrames;
             if (!movie.pictures.empty())
                 ++movie.pictures.back().frames;
+            movie.frames.emplace_back();
+            for (const auto &[depth, layer] : displayList)
+                movie.frames.back().push_back(layer);
             movie.stops = sawStop;
             sawStop = false;
             break;

@@ -5,6 +5,7 @@
 // players cannot show, such as a picture that is not a baseline JPEG in colour.
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,19 @@ struct Picture {
     int frames = 0;                        // ShowFrames while it is shown
 };
 
+// A character on the stage at a frame: its depth, and the alpha multiplier of
+// its colour transform (8.8 fixed point; 256 when it has none).
+struct Layer {
+    int depth = 0;
+    int characterId = 0;
+    int alpha88 = 256;
+    bool operator==(const Layer &) const = default;
+};
+
+struct Box {
+    int xMin = 0, xMax = 0, yMin = 0, yMax = 0;   // twips
+};
+
 struct Movie {
     std::string signature;
     int version = 0;
@@ -38,12 +52,19 @@ struct Movie {
     std::vector<int> tagCodes;
     std::vector<Picture> pictures;
     int showFrames = 0;
+    std::vector<std::vector<Layer>> frames;   // the display list at each ShowFrame, by depth
+    std::map<int, std::vector<Box>> margins;  // black shapes of rectangles, by character id
     bool stops = false;                    // a DoAction with Stop before the last ShowFrame
 };
 
 Movie parse(const Bytes &file);
 
-// The straight edges of a DefineShape body as (delta, vertical) pairs.
-std::vector<std::pair<int, bool>> shapeEdges(const Bytes &body);
+// The outlines of a DefineShape body, each from a move of the pen: where it
+// starts, and its straight edges as (delta, vertical) pairs.
+struct Outline {
+    int x = 0, y = 0;
+    std::vector<std::pair<int, bool>> edges;
+};
+std::vector<Outline> shapeOutlines(const Bytes &body);
 
 } // namespace swfread

@@ -10,6 +10,7 @@
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <zlib.h>
 
 namespace testpictures {
 
@@ -51,7 +52,7 @@ Bytes makeJpeg(int width, int height, Colour colour, JpegKind kind, Chroma chrom
         codec.in_color_space = JCS_GRAYSCALE;
         const Colour grey{colour.r, colour.r, colour.r};
         pixels = pattern(width, height, grey, 1);
-    } else if (kind == JpegKind::Cmyk) {
+    } else if (kind == JpegKind::Cmyk || kind == JpegKind::ProgressiveCmyk) {
         codec.input_components = 4;
         codec.in_color_space = JCS_CMYK;
         // Adobe's inverted CMYK of the colour: C' = R, M' = G, Y' = B, K' = 255.
@@ -70,9 +71,9 @@ Bytes makeJpeg(int width, int height, Colour colour, JpegKind kind, Chroma chrom
         codec.comp_info[0].h_samp_factor = h;
         codec.comp_info[0].v_samp_factor = h;
     }
-    if (kind == JpegKind::Progressive)
+    if (kind == JpegKind::Progressive || kind == JpegKind::ArithmeticProgressive || kind == JpegKind::ProgressiveCmyk)
         jpeg_simple_progression(&codec);
-    if (kind == JpegKind::Arithmetic)
+    if (kind == JpegKind::Arithmetic || kind == JpegKind::ArithmeticProgressive)
         codec.arith_code = TRUE;
 
     jpeg_start_compress(&codec, TRUE);
@@ -148,6 +149,66 @@ Bytes damaged(const Bytes &jpeg, Damage damage)
     return out;
 }
 
+Bytes withDeclaredSize(const Bytes &jpeg, int width, int height)
+{
+    Bytes out = jpeg;
+    for (std::size_t at = 2; at + 9 < out.size(); at += 2 + std::size_t(out[at + 2] << 8 | out[at + 3])) {
+        const int marker = out[at + 1];
+        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2 || marker == 0xC9 || marker == 0xCA) {
+            out[at + 5] = std::uint8_t(height >> 8);
+            out[at + 6] = std::uint8_t(height);
+            out[at + 7] = std::uint8_t(width >> 8);
+            out[at + 8] = std::uint8_t(width);
+            return out;
+        }
+    }
+    throw std::runtime_error("no frame header");
+}
+
+namespace {
+
+void appendPng(png_structp png, png_bytep data, png_size_t length)
+{
+    auto *out = static_cast<Bytes *>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+} // namespace
+
+Bytes makeBilevelPng(int width, int height)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, appendPng, nullptr);
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(std::size_t(width + 7) / 8, 0);
+    std::fill(row.begin(), row.begin() + std::ptrdiff_t(width / 16), 0xFF);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes makeInterlacedPngHeader(int width, int height)
+{
+    Bytes out = makePng(1, 1, {0, 0, 0});
+    // IHDR: width and height at 16, interlace method at 28, its CRC at 29.
+    for (int i = 0; i < 4; ++i) {
+        out[std::size_t(16 + i)] = std::uint8_t(std::uint32_t(width) >> (24 - 8 * i));
+        out[std::size_t(20 + i)] = std::uint8_t(std::uint32_t(height) >> (24 - 8 * i));
+    }
+    out[28] = 1;
+    const uLong crc = crc32(0, &out[12], 17);
+    for (int i = 0; i < 4; ++i)
+        out[std::size_t(29 + i)] = std::uint8_t(crc >> (24 - 8 * i));
+    return out;
+}
+
 Bytes makePng(int width, int height, Colour colour, bool halfTransparent)
 {
     png_image image;
@@ -200,6 +261,24 @@ Bytes makeGif(int width, int height, Colour colour)
     std::fill(line.begin(), line.end(), 1);
     for (int y = 0; y < height; ++y)
         EGifPutLine(gif, line.data(), width);
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return out;
+}
+
+Bytes makeFramedGif(int screenWidth, int screenHeight, int frameWidth, int frameHeight, Colour colour,
+                    bool interlaced, int rows)
+{
+    Bytes out;
+    int error = 0;
+    GifFileType *gif = EGifOpen(&out, appendGif, &error);
+    GifColorType colours[2] = {{colour.r, colour.g, colour.b}, {0, 0, 0}};
+    ColorMapObject *map = GifMakeMapObject(2, colours);
+    EGifPutScreenDesc(gif, screenWidth, screenHeight, 1, 1, map);
+    EGifPutImageDesc(gif, 0, 0, frameWidth, frameHeight, interlaced, nullptr);
+    std::vector<GifPixelType> line(std::size_t(frameWidth), 0);
+    for (int y = 0; y < rows; ++y)
+        EGifPutLine(gif, line.data(), frameWidth);
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
     return out;

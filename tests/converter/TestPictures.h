@@ -10,7 +10,7 @@ namespace testpictures {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum class JpegKind { Baseline, Progressive, Arithmetic, Greyscale, Cmyk };
+enum class JpegKind { Baseline, Progressive, Arithmetic, ArithmeticProgressive, Greyscale, Cmyk, ProgressiveCmyk };
 enum class Chroma { S420, S444 };
 
 struct Colour {
@@ -31,8 +31,23 @@ Bytes withExif(const Bytes &jpeg, int orientation);
 enum class Damage { NoQuantTable, FrameNamesTable255, OversubscribedHuffman, ScanCutShort, JunkBeforeEnd };
 Bytes damaged(const Bytes &jpeg, Damage damage);
 
+// The same JPEG data under a frame header that declares another size: the
+// data then covers only part of the picture.
+Bytes withDeclaredSize(const Bytes &jpeg, int width, int height);
+
 Bytes makePng(int width, int height, Colour colour, bool halfTransparent = false);
+// A black and white PNG of one bit a pixel, written row by row, so a large one
+// is quick to make: the left half white.
+Bytes makeBilevelPng(int width, int height);
+// A PNG whose header declares an interlaced picture of this size, with the
+// image data of a 1 x 1 picture.
+Bytes makeInterlacedPngHeader(int width, int height);
+
 Bytes makeGif(int width, int height, Colour colour);
+// One frame of the colour at the top left of a larger black screen, of which
+// only `rows` rows are written.
+Bytes makeFramedGif(int screenWidth, int screenHeight, int frameWidth, int frameHeight, Colour colour,
+                    bool interlaced, int rows);
 
 void writeFile(const std::string &path, const Bytes &bytes);
 Bytes readFile(const std::string &path);

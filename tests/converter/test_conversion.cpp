@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <pty.h>
 #include <regex>
+#include <set>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -102,6 +104,28 @@ int exitStatus(pid_t child)
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// While it lives, converters started find no unnamed files (O_TMPFILE), as on
+// file systems without them, and write a hidden named file from the start.
+struct WithoutUnnamedFiles {
+    explicit WithoutUnnamedFiles(bool active) : active(active)
+    {
+        if (active)
+            setenv("LD_PRELOAD", NO_UNNAMED_FILES_PATH, 1);
+    }
+    ~WithoutUnnamedFiles()
+    {
+        if (active)
+            unsetenv("LD_PRELOAD");
+    }
+    const bool active;
+};
+
+// Both ways the output is written on Linux; Windows has only the hidden file.
+std::vector<bool> withAndWithoutUnnamedFiles()
+{
+    return testrun::windowsConverter() ? std::vector{false} : std::vector{false, true};
 }
 
 bool near(int a, int b, int tolerance = 14)
@@ -222,6 +246,151 @@ TEST_F(Conversion, EachPictureIsHeldForTheDelay)
     }
 }
 
+TEST_F(Conversion, CrossfadesBlendEachPictureIntoTheNextWithinItsDelay)
+{
+    const std::vector<std::string> pictures = {file("1.jpg", makeJpeg(64, 48, {255, 0, 0})),
+                                               file("2.jpg", makeJpeg(32, 48, {0, 255, 0})),
+                                               file("3.jpg", makeJpeg(64, 24, {0, 0, 255}))};
+    struct Case {
+        std::vector<std::string> options;
+        double delay, fade;
+        bool loop;
+    };
+    for (const Case &c : {Case{{"-r", "2", "--fade", "0.5"}, 2, 0.5, true},
+                          Case{{"-r", "0,3", "--fade=1", "--stop"}, 0.3, 0.15, false}}) {
+        SCOPED_TRACE(c.delay);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        args.insert(args.end(), {"-o", path("fade.swf")});
+        ASSERT_EQ(jpeg2swf(args).status, 0);
+        const Bytes bytes = readFile(path("fade.swf"));
+        const auto movie = swfread::parse(bytes);
+        EXPECT_EQ(testrun::decodedFrames(path("fade.swf")).size(), 3u);   // each picture stored once
+        ASSERT_EQ(movie.pictures.size(), 3u);
+        ASSERT_EQ(movie.frameCount, movie.frames.size());
+        EXPECT_EQ(movie.fileLength, bytes.size());
+        EXPECT_EQ(movie.stops, !c.loop);
+        const double rate = movie.frameRate88 / 256.0;
+        EXPECT_GE(rate, 25);
+
+        // Runs of frames: a picture alone (into -1), or the next over it with
+        // its alpha rising frame by frame.
+        struct Run {
+            int picture, into, frames;
+            bool operator==(const Run &) const = default;
+        };
+        std::vector<Run> runs;
+        int alpha = 0;
+        for (const auto &frame : movie.frames) {
+            ASSERT_TRUE(frame.size() >= 1 && frame.size() <= 3);
+            EXPECT_TRUE(frame[0].depth == 1 && frame[0].alpha88 == 256);
+            const Run run{frame[0].characterId / 2 - 1, frame.size() > 1 ? frame[1].characterId / 2 - 1 : -1, 1};
+            if (run.into >= 0) {
+                EXPECT_EQ(frame[1].depth, 2);
+                EXPECT_TRUE(frame[1].alpha88 > alpha && frame[1].alpha88 < 256) << frame[1].alpha88;
+                alpha = frame[1].alpha88;
+                // A picture narrower or lower than the stage brings the black around it, as
+                // rectangles that cover the rest of the stage, at its alpha.
+                const auto &into = movie.pictures[std::size_t(run.into)];
+                const swfread::Box shown{into.placement.translateX, into.placement.translateX + into.shapeWidth,
+                                         into.placement.translateY, into.placement.translateY + into.shapeHeight};
+                std::vector<swfread::Box> boxes{shown};
+                if (frame.size() == 3) {
+                    EXPECT_TRUE(frame[2].depth == 3 && frame[2].alpha88 == alpha);
+                    const auto &margins = movie.margins.at(frame[2].characterId);
+                    boxes.insert(boxes.end(), margins.begin(), margins.end());
+                }
+                std::int64_t covered = 0;   // by boxes inside the stage, none over another
+                for (std::size_t b = 0; b < boxes.size(); ++b) {
+                    const auto &[xMin, xMax, yMin, yMax] = boxes[b];
+                    covered += std::int64_t(xMax - xMin) * (yMax - yMin);
+                    EXPECT_TRUE(xMin >= 0 && yMin >= 0 && xMax <= movie.stageWidth && yMax <= movie.stageHeight);
+                    for (std::size_t o = 0; o < b; ++o)
+                        EXPECT_TRUE(xMax <= boxes[o].xMin || boxes[o].xMax <= xMin || yMax <= boxes[o].yMin
+                                    || boxes[o].yMax <= yMin);
+                }
+                EXPECT_EQ(covered, std::int64_t(movie.stageWidth) * movie.stageHeight);
+            } else {
+                alpha = 0;
+            }
+            if (!runs.empty() && runs.back().picture == run.picture && runs.back().into == run.into)
+                ++runs.back().frames;
+            else
+                runs.push_back(run);
+        }
+        const int perPicture = int(movie.frames.size() / 3), fade = runs.at(1).frames;
+        std::vector<Run> expected{{0, -1, perPicture - fade}, {0, 1, fade}, {1, -1, perPicture - fade},
+                                  {1, 2, fade}, {2, -1, perPicture - fade}, {2, 0, fade}};
+        if (!c.loop) {
+            expected.pop_back();                   // no fade after the last picture,
+            expected.back().frames = perPicture;   // which is whole for all its frames
+        }
+        EXPECT_EQ(runs, expected);
+        EXPECT_NEAR(perPicture / rate, c.delay, c.delay * 0.005);
+        EXPECT_NEAR(fade / rate, c.fade, 0.51 / rate);   // to the nearest frame
+    }
+    // Without a fade, the slide show is the one written without the option.
+    ASSERT_EQ(jpeg2swf({"-r", "2", pictures[0], pictures[1], "-o", path("cut.swf")}).status, 0);
+    ASSERT_EQ(jpeg2swf({"-r", "2", "--fade", "0", pictures[0], pictures[1], "-o", path("zero.swf")}).status, 0);
+    EXPECT_EQ(readFile(path("zero.swf")), readFile(path("cut.swf")));
+}
+
+TEST_F(Conversion, TheLongestDelayPlaysInBothOutputs)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 48, {255, 0, 0}));
+    ASSERT_EQ(jpeg2swf({"-r", "16776960", picture, "-o", path("long.swf")}).status, 0);
+    const auto movie = swfread::parse(readFile(path("long.swf")));
+    ASSERT_EQ(movie.pictures.size(), 1u);
+    EXPECT_NEAR(movie.pictures[0].frames * 256.0 / movie.frameRate88, 16776960.0, 16776960.0 * 0.005);
+    ASSERT_EQ(jpeg2swf({"-r", "16776960", picture, "-o", path("long.html")}).status, 0);
+    const Bytes page = readFile(path("long.html"));
+    EXPECT_NE(std::string(page.begin(), page.end()).find("delay = 16776960000,"), std::string::npos);
+}
+
+// Every example of the README (its sh blocks) and of jpeg2swf(1) (its EXAMPLES)
+// runs as written and writes what it names.
+TEST_F(Conversion, EveryDocumentedExampleRuns)
+{
+    const auto source = [](const std::string &name) {
+        const Bytes text = readFile(std::string(SOURCE_PATH) + "/" + name);
+        return std::string(text.begin(), text.end());
+    };
+    const auto blocks = [](const std::string &text, const std::string &open, const std::string &close) {
+        std::vector<std::string> found;
+        for (std::size_t at = 0; (at = text.find(open, at)) != std::string::npos; at += open.size())
+            found.push_back(text.substr(at + open.size(), text.find(close, at + open.size()) - at - open.size()));
+        return found;
+    };
+    std::vector<std::string> scripts = blocks(source("README.md"), "\n```sh\n", "\n```");
+    std::string manual = source("docs/man/jpeg2swf.1");
+    manual = std::regex_replace(manual.substr(manual.find(".SH EXAMPLES")), std::regex(R"(\\-)"), "-");
+    for (const std::string &script : blocks(std::regex_replace(manual, std::regex(R"(\\e)"), "\\"), "\n.nf\n", "\n.fi"))
+        scripts.push_back(script);
+    EXPECT_GE(scripts.size(), 5u);
+
+    fs::create_directory(folder / "photos");
+    for (const std::string name : {"a.jpg", "b.jpg", "c.jpg", "photos/1.jpg", "photos/2.jpg"})
+        file(name, makeJpeg(64, 48, {200, 30, 30}));
+    std::string converter = "jpeg2swf() { ";
+    for (const std::string &part : testrun::jpeg2swfCommand())
+        converter += "'" + part + "' ";
+    converter += "\"$@\"; }\n";
+    for (const std::string &script : scripts) {
+        SCOPED_TRACE(script);
+        const auto result = testrun::run("bash", {"-euo", "pipefail", "-c",
+                                                  "cd '" + folder.string() + "'\n" + converter + script});
+        EXPECT_EQ(result.status, 0) << result.errors;
+        const std::regex output(R"(-o (\S+))");
+        std::set<std::string> outputs;
+        for (std::sregex_iterator named(script.begin(), script.end(), output), end; named != end; ++named)
+            outputs.insert(path((*named)[1]));
+        for (const std::string &written : outputs) {
+            EXPECT_GT(readFile(written).size(), 1000u) << written;
+            fs::remove(written);
+        }
+    }
+}
+
 TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
 {
     const Bytes good = makeJpeg(64, 64, {1, 2, 3});
@@ -301,6 +470,15 @@ TEST_F(Conversion, AWebPageHoldsTheSwfsPicturesAndNoMetadata)
     const Bytes page = readFile(path("Show.HTM"));
     const std::string text(page.begin(), page.end());
     EXPECT_NE(text.find("<title>Show</title>"), std::string::npos);
+    // Nothing loads from anywhere: a policy of its own sources only (blob: images, inline script
+    // and style), set in the head before any script.
+    const std::string head = text.substr(0, text.find("</head>"));
+    std::smatch policy;
+    ASSERT_TRUE(std::regex_search(head, policy, std::regex("<meta http-equiv=\"Content-Security-Policy\" "
+                                                           "content=\"default-src 'none';([^\"]*)\">")));
+    EXPECT_TRUE(std::regex_match(policy[1].str(), std::regex("( (img-src blob:|(style|script)-src 'unsafe-inline');?)*")))
+        << policy[1];
+    EXPECT_EQ(head.find("<script"), std::string::npos);
     EXPECT_EQ(text.find("Private"), std::string::npos);
     // Each picture as the SWF holds it, in base64 (coreutils' own encoding).
     for (const auto &picture : swfread::parse(readFile(path("show.swf"))).pictures) {
@@ -322,17 +500,73 @@ TEST_F(Conversion, OutputProblemsAreNamedAndLeaveNothingBehind)
     fs::create_hard_link(original, folder / "hardlink.jpg");
     ASSERT_EQ(mkfifo(path("pipe.swf").c_str(), 0600), 0);   // like a device: never replaced
 
+    // "jpeg2swf -r 2 -o *.jpg" expanded by the shell: a photo is never replaced,
+    // whatever its name says; nor is any other picture.
+    const Bytes photo = makeJpeg(32, 32, {1, 1, 1}), png = makePng(8, 8, {2, 2, 2}), gif = makeGif(8, 8, {3, 3, 3});
+    const std::string photoName = file("IMG_0001.jpg", photo);
+    file("drawing.png", png);
+    file("anim.swf", gif);
+
     for (const auto &[output, reason] : std::vector<std::pair<std::string, std::string>>{
-             {path("hardlink.jpg"), ": is the picture"}, {path("sub/../a.jpg"), ": is the picture"},
+             {path("hardlink.jpg"), ": is a JPEG picture"}, {path("sub/../a.jpg"), ": is a JPEG picture"},
+             {photoName, ": is a JPEG picture; a slide show never replaces a picture"},
+             {path("drawing.png"), ": is a PNG picture"}, {path("anim.swf"), ": is a GIF picture"},
+             {path(std::string(252, 'n') + ".swf"), ": File name too long"},
              {path("no/such/folder/show.swf"), ""}, {path("out.swf"), ": is a folder"},
              {path("pipe.swf"), ": not a regular file"}}) {
-        const auto result = jpeg2swf({"-r", "1", original, "-o", output});
+        const auto result = jpeg2swf({"-r", "2", "-o", output, original});
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.errors.find(output + reason), std::string::npos) << result.errors;
     }
     EXPECT_EQ(readFile(original), picture);
+    EXPECT_EQ(readFile(photoName), photo);
+    EXPECT_EQ(readFile(path("drawing.png")), png);
+    EXPECT_EQ(readFile(path("anim.swf")), gif);
     EXPECT_TRUE(fs::is_fifo(path("pipe.swf")));
     EXPECT_TRUE(hiddenFiles().empty());
+}
+
+TEST_F(Conversion, AnyNameWorksLinksAreFollowedAndAReplacedOutputKeepsItsMode)
+{
+    const std::string picture = file("a.jpg", makeJpeg(64, 48, {9, 9, 9}));
+    // The longest name a file system takes: the hidden file's name is longer.
+    const std::string longest = path(std::string(251, 'n') + ".swf");
+    for (const bool named : withAndWithoutUnnamedFiles()) {
+        const WithoutUnnamedFiles fallback(named);
+        const auto result = jpeg2swf({"-r", "1", picture, "-o", longest});
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(testrun::decodedFrames(longest).size(), 1u);
+        EXPECT_TRUE(hiddenFiles().empty());
+    }
+    if (testrun::windowsConverter())
+        GTEST_SKIP() << "Windows files have no mode bits; the converter replaces a link there";
+
+    // A link, also to a file not there yet, stays a link and its target gets the show.
+    fs::create_directory(folder / "shows");
+    fs::create_symlink("shows/new.swf", folder / "new-link.swf");
+    fs::create_symlink("new-link.swf", folder / "link-to-link.swf");
+    writeFile(path("shows/old.swf"), {'o', 'l', 'd'});
+    fs::create_symlink(path("shows/old.swf"), folder / "old-link.swf");
+    for (const std::string link : {"link-to-link.swf", "old-link.swf"}) {
+        ASSERT_EQ(jpeg2swf({"-r", "1", picture, "-o", path(link)}).status, 0);
+        EXPECT_TRUE(fs::is_symlink(folder / link));
+    }
+    EXPECT_EQ(testrun::decodedFrames(path("shows/new.swf")).size(), 1u);
+    EXPECT_EQ(testrun::decodedFrames(path("shows/old.swf")).size(), 1u);
+
+    // A private file stays private; its group stays where this user may set it.
+    gid_t group = getuid() == 0 ? 1 : getegid();
+    std::vector<gid_t> groups(256);
+    groups.resize(std::size_t(std::max(0, getgroups(int(groups.size()), groups.data()))));
+    for (const gid_t member : groups)
+        group = member != getegid() ? member : group;
+    ASSERT_EQ(chown(path("shows/old.swf").c_str(), uid_t(-1), group), 0);
+    ASSERT_EQ(chmod(path("shows/old.swf").c_str(), 0600), 0);
+    ASSERT_EQ(jpeg2swf({"-r", "2", picture, "-o", path("old-link.swf")}).status, 0);
+    struct stat replaced {};
+    ASSERT_EQ(stat(path("shows/old.swf").c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0600u);
+    EXPECT_EQ(replaced.st_gid, group);
 }
 
 TEST_F(Conversion, AKilledRunLeavesNoOutput)
@@ -347,9 +581,12 @@ TEST_F(Conversion, AKilledRunLeavesNoOutput)
     // STATUS_CONTROL_C_EXIT (0xC000013A; an exit status keeps its low byte).
     // No SIGKILL there: a Windows file cannot be unnamed, so a killed run
     // leaves its hidden temporary file.
+    // Without unnamed files, the hidden file is removed on SIGTERM (not SIGKILL).
     const bool windows = testrun::windowsConverter();
-    for (int signal : windows ? std::vector{SIGINT} : std::vector{SIGTERM, SIGKILL}) {
+    for (const auto &[signal, named] : windows ? std::vector{std::pair{SIGINT, false}}
+                                               : std::vector{std::pair{SIGTERM, false}, {SIGKILL, false}, {SIGTERM, true}}) {
         SCOPED_TRACE(signal);
+        const WithoutUnnamedFiles fallback(named);
         const pid_t child = startWriting(args);
         kill(child, signal);
         EXPECT_EQ(exitStatus(child), windows ? 0x3A : 128 + signal);
@@ -370,12 +607,19 @@ TEST_F(Conversion, APictureCutShortAfterTheCheckIsNamedAndNothingIsWritten)
     args.insert(args.end(), 20, slow);
     args.insert(args.end(), {cut, "-o", path("show.swf")});
 
-    const pid_t child = startWriting(args, path("errors.txt"));
-    fs::resize_file(cut, jpegSize);
-    EXPECT_EQ(exitStatus(child), 1);
-    const Bytes errors = readFile(path("errors.txt"));
-    EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
-    EXPECT_FALSE(fs::exists(path("show.swf")));
+    for (const bool named : withAndWithoutUnnamedFiles()) {
+        SCOPED_TRACE(named ? "hidden named file" : "unnamed file");
+        fs::resize_file(cut, jpeg.size());
+        const WithoutUnnamedFiles fallback(named);
+        const pid_t child = startWriting(args, path("errors.txt"));
+        EXPECT_EQ(hiddenFiles().empty(), !named && !testrun::windowsConverter());
+        fs::resize_file(cut, jpegSize);
+        EXPECT_EQ(exitStatus(child), 1);
+        const Bytes errors = readFile(path("errors.txt"));
+        EXPECT_NE(std::string(errors.begin(), errors.end()).find("jpeg2swf: " + cut + ": "), std::string::npos);
+        // Nothing beside the pictures: no output, no temporary file.
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+    }
 }
 
 TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
@@ -390,8 +634,15 @@ TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
     const std::string output = path("show.swf");
     args.insert(args.end(), {"-o", output});
 
-    // Every report; then a reader that takes two and closes the pipe.
-    for (const std::size_t wanted : {pictures + 1, std::size_t(2)}) {
+    // Every report: each picture checked is one unit of work, each written four more,
+    // so the count moves from the start. Then a reader that takes two and closes the pipe.
+    const std::size_t total = 5 * pictures;
+    std::vector<std::size_t> counts;
+    for (std::size_t done = 0; done <= pictures; ++done)
+        counts.push_back(done);
+    for (std::size_t written = 1; written <= pictures; ++written)
+        counts.push_back(pictures + 4 * written);
+    for (const std::size_t wanted : {counts.size(), std::size_t(2)}) {
         SCOPED_TRACE(wanted);
         fs::remove(output);
         int ends[2];
@@ -408,14 +659,14 @@ TEST_F(Conversion, ProgressReportsFollowTheRunAndAReaderThatLeavesStopsNothing)
         char line[64];
         while (lines.size() < wanted && std::fgets(line, sizeof line, reports)) {
             lines.push_back(line);
-            if (lines.size() == pictures + 1) {   // "done": the file is in place
+            if (lines.size() == counts.size()) {   // "done": the file is in place
                 EXPECT_TRUE(fs::exists(output));
                 EXPECT_TRUE(hiddenFiles().empty());
             }
         }
         std::fclose(reports);
-        for (std::size_t done = 0; done < wanted; ++done)
-            expected.push_back(std::to_string(done) + " " + std::to_string(pictures) + "\n");
+        for (std::size_t i = 0; i < wanted; ++i)
+            expected.push_back(std::to_string(counts[i]) + " " + std::to_string(total) + "\n");
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(exitStatus(child), 0);
         EXPECT_EQ(testrun::decodedFrames(output).size(), pictures);
@@ -463,4 +714,16 @@ TEST_F(Conversion, ListsThatCannotFitOneSwfAreRefusedBeforeAnyWork)
     EXPECT_NE(result.errors.find("40000 pictures do not fit"), std::string::npos) << result.errors.substr(0, 300);
     EXPECT_FALSE(fs::exists(path("o.swf")));
     EXPECT_EQ(jpeg2swf({"--help"}).status, 0);
+
+    // With crossfades, players' 16,000 frames: 320 pictures of 2 s fit (and go
+    // on to be checked), 321 do not.
+    for (const int pictures : {320, 321}) {
+        std::vector<std::string> args{"-r", "2", "--fade", "0.5", "-o", path("o.swf")};
+        for (int i = 0; i < pictures; ++i)
+            args.push_back("/nonexistent/" + std::to_string(i) + ".jpg");
+        const auto faded = jpeg2swf(args);
+        EXPECT_EQ(faded.status, pictures == 320 ? 1 : 2);
+        EXPECT_NE(faded.errors.find(pictures == 320 ? "nothing was written" : "321 pictures of 2 seconds do not fit"),
+                  std::string::npos) << faded.errors.substr(0, 300);
+    }
 }

@@ -8,29 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <regex>
+#include <sstream>
 #include <tuple>
-
-// Every typed form in the shared table reads as the number it lists, or is refused.
-TEST(Delay, ReadsEveryTypedFormOfTheTable)
-{
-    std::ifstream table(DELAY_FORMS_PATH);
-    ASSERT_TRUE(table) << DELAY_FORMS_PATH;
-    std::string line;
-    int rows = 0;
-    while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        const std::size_t close = line.rfind('"');
-        const std::string typed = line.substr(1, close - 1), expected = line.substr(close + 2);
-        const double value = expected == "refused" ? 0 : std::strtod(expected.c_str(), nullptr);
-        if (value <= 0)   // not a number, or not a delay
-            EXPECT_FALSE(parseDelay(typed)) << '"' << typed << '"';
-        else
-            EXPECT_EQ(parseDelay(typed), value) << '"' << typed << '"';
-        ++rows;
-    }
-    EXPECT_GT(rows, 0);
-}
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 TEST(CommandLine, TheDesktopProgramsFormAndOtherOptions)
 {
@@ -46,8 +31,36 @@ TEST(CommandLine, TheDesktopProgramsFormAndOtherOptions)
                          parsed.options.loop, parsed.options.jobs),
               std::tuple(0.5, 640, 480, 75, false, 3u));
     EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--max-size", "0"}).options.maxWidth, 0);
+    EXPECT_EQ(parsed.options.fade, 0.0);
+    for (const auto &[typed, fade] : std::vector<std::pair<std::string, double>>{{"0,5", 0.5}, {" 0 ", 0}, {"-0", 0}, {"1e1", 10}})
+        EXPECT_EQ(parseCommandLine({"-r", "1", "a", "-o", "o", "--fade", typed}).options.fade, fade) << typed;
     EXPECT_TRUE(parseCommandLine({"x", "--help"}).options.help);
     EXPECT_TRUE(parseCommandLine({"--version"}).options.version);
+    // An empty argument names no picture.
+    EXPECT_EQ(parseCommandLine({"-r", "1", "", "a.jpg", "-o", "o"}).options.pictures, std::vector<std::string>{"a.jpg"});
+}
+
+// The help and the parser come from one table: every option the help shows is
+// taken, with a value where the help shows one.
+TEST(CommandLine, EveryOptionOfTheHelpIsTaken)
+{
+    std::istringstream help(usageText());
+    int options = 0;
+    for (std::string line; std::getline(help, line);) {
+        std::smatch match;
+        if (!std::regex_search(line, match, std::regex(R"(^  (?:(-\w), )?\s*(--[a-z-]+)( [A-Zx]+)?  )")))
+            continue;
+        for (const std::string &name : {match.str(1), match.str(2)}) {
+            if (name.empty())
+                continue;
+            const auto args = match[3].matched ? std::vector<std::string>{name, "0"} : std::vector<std::string>{name};
+            const auto error = parseCommandLine(args).error;
+            EXPECT_EQ(error.find("unknown option"), std::string::npos) << name << ": " << error;
+            EXPECT_EQ(error.find("value"), std::string::npos) << name << ": " << error;
+        }
+        ++options;
+    }
+    EXPECT_EQ(options, 11);
 }
 
 TEST(CommandLine, UsageErrorsNameWhatIsWrong)
@@ -62,6 +75,14 @@ TEST(CommandLine, UsageErrorsNameWhatIsWrong)
         {{"-r", "1", "-x.jpg", "-o", "o.swf"}, "'-x.jpg'"},
         {{"-r", "1", "a", "-o", "o", "-q", "101"}, "quality"},
         {{"-r", "1", "a", "-o", "o", "-m", "640"}, "size"},
+        {{"-r", "1", "a", "-o", "o", "--fade", "-1"}, "fade '-1'"},
+        {{"-r", "1", "a", "-o", "o", "--fade=never"}, "fade 'never'"},
+        {{"-r", "1", "a", "-o", "o", "--stop=1"}, "--stop takes no value"},
+        // A delay both outputs play, or the bound in readable figures.
+        {{"-r", "1e306", "a", "-o", "o"}, "longest a slide show plays, 16,776,960 seconds (194 days)"},
+        {{"-r", "1e-320", "a", "-o", "o"}, "shortest a slide show plays, 0.001 seconds"},
+        // After "--", -o is a picture; the message says where -o goes.
+        {{"-r", "1", "--", "a.jpg", "-o", "o.swf"}, "give -o OUTPUT before '--'"},
     };
     for (const auto &[args, fragment] : cases)
         EXPECT_NE(parseCommandLine(args).error.find(fragment), std::string::npos) << fragment;
@@ -81,12 +102,14 @@ TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
     const std::filesystem::path folder = std::filesystem::temp_directory_path()
         / ("jpeg2swf-options-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directory(folder);
-    const std::string list = (folder / "args.txt").string();
-    const std::string text = "\xEF\xBB\xBF-r\r\n1,5\n/p/with blank.jpg\n/p/\"quoted\".jpg\n/p/Ünïcödé.jpg\n"
-                             "@not-expanded.jpg\n-o\n/o/show.swf\n";
-    testpictures::writeFile(list, testpictures::Bytes(text.begin(), text.end()));
-
-    const auto parsed = parseCommandLine({"@" + list, "--", "/p/-dash.jpg"});
+    const auto list = [&](const std::string &name, const std::string &text) {
+        testpictures::writeFile((folder / name).string(), testpictures::Bytes(text.begin(), text.end()));
+        return (folder / name).string();
+    };
+    // Blank lines, also at the end, name no picture.
+    const std::string args = list("args.txt", "\xEF\xBB\xBF-r\r\n1,5\n/p/with blank.jpg\n\n  \n/p/\"quoted\".jpg\n"
+                                              "/p/Ünïcödé.jpg\n@not-expanded.jpg\n-o\n/o/show.swf\n\r\n\n");
+    const auto parsed = parseCommandLine({"@" + args, "--", "/p/-dash.jpg"});
     ASSERT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.delay, 1.5);
     EXPECT_EQ(parsed.options.pictures,
@@ -94,6 +117,29 @@ TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
                                         "@not-expanded.jpg", "/p/-dash.jpg"}));
     EXPECT_EQ(parsed.options.output, "/o/show.swf");
 
-    EXPECT_NE(parseCommandLine({"@" + (folder / "missing.txt").string()}).error.find("missing.txt"), std::string::npos);
+    // What cannot be a list is refused with its name, a bad line with its number.
+    const std::string large = list("large.txt", "");
+    std::filesystem::resize_file(large, 65 << 20);
+    std::vector<std::pair<std::string, std::string>> refused = {
+        {(folder / "missing.txt").string(), "missing.txt: cannot read"},
+        {folder.string(), ": is a folder"},
+        {large, "large.txt: larger than a list of arguments can be (64 MiB)"},
+        {list("zero.txt", std::string("-r\n1\na\0b.jpg\n", 12)), "zero.txt:3: cannot be a path: holds a zero byte"},
+    };
+#ifdef _WIN32
+    refused.push_back({list("latin1.txt", "-r\n1\nPhoto \xE9t\xE9.jpg\n"), "latin1.txt:3: cannot be a path: not UTF-8"});
+#else
+    const std::string pipe = (folder / "pipe").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    refused.insert(refused.end(), {{pipe, "pipe: not a regular file"}, {"/dev/zero", "/dev/zero: not a regular file"}});
+    // The desktop program hands its list over as an inherited descriptor of a
+    // file that has lost its name.
+    const int handedOver = open(args.c_str(), O_RDONLY);
+    std::filesystem::remove(args);
+    EXPECT_EQ(parseCommandLine({"@/dev/fd/" + std::to_string(handedOver)}).options.pictures.size(), 4u);
+    close(handedOver);
+#endif
+    for (const auto &[path, message] : refused)
+        EXPECT_NE(parseCommandLine({"@" + path}).error.find(message), std::string::npos) << message;
     std::filesystem::remove_all(folder);
 }

@@ -3,6 +3,8 @@
 #include "Codecs.h"
 #include "JpegInfo.h"
 #include "Picture.h"
+#include "PictureRows.h"
+#include "RowReducer.h"
 #include "TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +79,9 @@ TEST(JpegTranscode, ProgressiveAndArithmeticBecomeBaselineWithIdenticalPixels)
         EXPECT_TRUE(info->playerSafe());
 
         const Bytes reference = makeJpeg(123, 77, kOrange, JpegKind::Baseline, Chroma::S444);
-        const auto decoded = decodeJpeg(*baseline, *info, 123, 77);
+        const auto decoded = shrinkJpeg(*baseline, *info, 123, 77);
         ASSERT_TRUE(decoded);
-        EXPECT_EQ(decoded->rgb, decodeJpeg(reference, *parseJpeg(reference), 123, 77)->rgb);
+        EXPECT_EQ(decoded->rgb, shrinkJpeg(reference, *parseJpeg(reference), 123, 77)->rgb);
         EXPECT_EQ(decoded->width, 123);
     }
 }
@@ -89,27 +91,40 @@ TEST(JpegDecode, ScaledDecodeNeverGoesBelowTheShownSize)
     const Bytes jpeg = makeJpeg(4000, 3000, kOrange);
     const auto info = parseJpeg(jpeg);
     ASSERT_TRUE(info);
-    const auto raster = decodeJpeg(jpeg, *info, 1440, 1080);
+    EXPECT_EQ(jpegScaleEighths(*info, 1440, 1080), 3);   // 1500 x 1125 still covers 1440 x 1080
+    EXPECT_EQ(jpegScaleEighths(*info, 1500, 1126), 4);
+    const auto raster = shrinkJpeg(jpeg, *info, 1440, 1080);
     ASSERT_TRUE(raster);
-    EXPECT_EQ(raster->width, 1500);   // 3/8: the smallest scale that still covers 1440 x 1080
-    EXPECT_EQ(raster->height, 1125);
+    EXPECT_EQ(raster->width, 1440);
+    EXPECT_EQ(raster->height, 1080);
+    EXPECT_NEAR(raster->rgb[raster->rgb.size() / 2], kOrange.r, 12);
 }
 
-TEST(Raster, AreaResizeAveragesAndKeepsFlatColours)
+TEST(RowReducer, AveragesTheAreaEachPixelCoversRowByRow)
 {
-    Raster source(4, 2);
-    for (std::size_t i = 0; i < source.rgb.size(); i += 3) {
-        const bool left = (i / 3) % 4 < 2;
-        source.rgb[i] = left ? 200 : 100;
-        source.rgb[i + 1] = 50;
-        source.rgb[i + 2] = left ? 0 : 255;
-    }
-    const Raster half = resizeByArea(source, 2, 1);
-    EXPECT_EQ(half.rgb, (std::vector<std::uint8_t>{200, 50, 0, 100, 50, 255}));
+    // Two rows of 4 pixels: the left half one colour, the right half another.
+    const std::uint8_t row[] = {200, 50, 0, 200, 50, 0, 100, 50, 255, 100, 50, 255};
+    auto shrink = [&](int width, int height) {
+        RowReducer reducer(4, 2, width, height);
+        reducer.addRow(row);
+        reducer.addRow(row);
+        return reducer.take().rgb;
+    };
+    EXPECT_EQ(shrink(2, 1), (std::vector<std::uint8_t>{200, 50, 0, 100, 50, 255}));
+    std::vector<std::uint8_t> same(row, row + 12);
+    same.insert(same.end(), row, row + 12);
+    EXPECT_EQ(shrink(4, 2), same);
+    const auto odd = shrink(3, 1);   // the middle pixel straddles both halves
+    EXPECT_EQ(odd[3], 150);
+    EXPECT_EQ(odd[5], 128);
 
-    const Raster odd = resizeByArea(source, 3, 1);   // the middle pixel straddles both halves
-    EXPECT_EQ(odd.rgb[3], 150);
-    EXPECT_EQ(odd.rgb[5], 128);
+    // A part of a row, and black rows: 3 of 4 source pixels are black.
+    RowReducer partial(4, 4, 1, 1);
+    partial.addBlackRows(2);
+    partial.addRow(row + 6, 2, 2);
+    partial.addBlackRows(5);
+    EXPECT_EQ(partial.rowsAdded(), 4);
+    EXPECT_EQ(partial.take().rgb, (std::vector<std::uint8_t>{13, 6, 32}));
 }
 
 // PNG on black and a GIF's first frame are read back through whole slide shows.

@@ -69,7 +69,9 @@ TEST(SwfTagHeader, ShortAndLongForms)
 TEST(SwfShape, EdgesLongerThan17BitsAreSplit)
 {
     const Bytes tag = swf::defineBitmapShapeTag(2, 1, 200000, 1000, swf::Matrix{});
-    const auto edges = swfread::shapeEdges(tagBody(tag));
+    const auto outlines = swfread::shapeOutlines(tagBody(tag));
+    ASSERT_EQ(outlines.size(), 1u);
+    const auto &edges = outlines[0].edges;
 
     int x = 0, y = 0, horizontal = 0;
     for (const auto &[delta, vertical] : edges) {
@@ -82,6 +84,24 @@ TEST(SwfShape, EdgesLongerThan17BitsAreSplit)
     EXPECT_EQ(horizontal, 2 * 4);   // 200000 twips take four edges each way
 
     const Bytes small = swf::defineBitmapShapeTag(2, 1, 400, 300, swf::Matrix{});
-    const auto four = swfread::shapeEdges(tagBody(small));
+    const auto four = swfread::shapeOutlines(tagBody(small)).at(0).edges;
     EXPECT_EQ(four, (std::vector<std::pair<int, bool>>{{400, false}, {300, true}, {-400, false}, {-300, true}}));
+}
+
+TEST(SwfPlaceObject, CrossfadeTagsMatchHandComputedBytes)
+{
+    // A picture replacing the one at depth 1, as every cut does: Move | HasCharacter | HasMatrix.
+    EXPECT_EQ(swf::placeObjectTag({.depth = 1, .characterId = 2, .replace = true,
+                                   .matrix = swf::Matrix{.translateX = 20, .translateY = -20}, .alpha88 = std::nullopt}),
+              (Bytes{0x88, 0x06, 0x07, 0x01, 0x00, 0x02, 0x00, 0x0C, 0xA5, 0x80}));
+    // A new picture at depth 2, half transparent: the colour transform's multipliers in 10 bits,
+    // 0 1 1010 0100000000 (x3) 0010000000 and two bits of padding.
+    EXPECT_EQ(swf::placeObjectTag({.depth = 2, .characterId = 4, .replace = false, .matrix = swf::Matrix{},
+                                   .alpha88 = 128}),
+              (Bytes{0x8C, 0x06, 0x0E, 0x02, 0x00, 0x04, 0x00, 0x00, 0x69, 0x00, 0x40, 0x10, 0x02, 0x00}));
+    // The same picture a frame later: only its alpha changes (Move | HasColorTransform).
+    EXPECT_EQ(swf::placeObjectTag({.depth = 2, .characterId = 0, .replace = true, .matrix = std::nullopt,
+                                   .alpha88 = 64}),
+              (Bytes{0x89, 0x06, 0x09, 0x02, 0x00, 0x69, 0x00, 0x40, 0x10, 0x01, 0x00}));
+    EXPECT_EQ(swf::removeObjectTag(2), (Bytes{0x02, 0x07, 0x02, 0x00}));
 }

@@ -60,6 +60,38 @@ private slots:
         QCOMPARE(added, QStringList({QDir::toNativeSeparators(dir.filePath("C.JPG")), QDir::toNativeSeparators(dir.filePath("a.jpg"))}));
     }
 
+    void theFileDialogsOpenWhereTheUserLastWasAlsoAfterARestart()
+    {
+        clearSettings();
+        QTemporaryDir pictures, shows;
+        writeTestFile(pictures.filePath("a.jpg"));
+        QWidget owner;
+        QStringList openedIn;
+        // Each call stands for a new start of the program: only the settings store remembers.
+        const auto answer = [&](const QString &folder, const QString &name) {
+            answerNextModal<QFileDialog>([&openedIn, folder, name](QFileDialog *dialog) {
+                openedIn << dialog->directory().path();
+                if (folder.isEmpty())
+                    return dialog->reject();
+                dialog->setDirectory(folder);
+                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(name);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+        };
+        answer(pictures.path(), "a.jpg");
+        QCOMPARE(QtDialogs(lastFolderInSettings()).getOpenFileNames(&owner, "Add", "JPEG (*.jpg)"),
+                 QStringList(pictures.filePath("a.jpg")));
+        answer(shows.path(), "");
+        QCOMPARE(QtDialogs(lastFolderInSettings()).getExistingDirectory(&owner, "Folder"), shows.path());
+        answer(pictures.path(), "show");
+        QCOMPARE(QtDialogs(lastFolderInSettings()).getSaveFileName(&owner, "Save", {{"SWF (*.swf)", "swf"}}),
+                 pictures.filePath("show.swf"));
+        answer("", "");
+        QVERIFY(QtDialogs(lastFolderInSettings()).getOpenFileNames(&owner, "Add", "JPEG (*.jpg)").isEmpty());
+        QCOMPARE(openedIn.mid(1), QStringList({pictures.path(), shows.path(), pictures.path()}));
+        QCOMPARE(readSetting(kSettingsApp, kSettingsSection, kLastFolderKey, {}), pictures.path());
+    }
+
     void addFolderWalksTheTreeBehindTheBusyPointer()
     {
         QTemporaryDir dir;

@@ -9,6 +9,8 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QMimeData>
+#include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -57,16 +59,30 @@ private slots:
         model.append(QStringLiteral("/a.jpg"));
         model.append(QStringList{"/c.jpg", "/a.jpg", "/b.jpg"});
         model.append(QStringList{});
-        model.setText(1, "/z.jpg");
         model.remove(0);
-        QCOMPARE(model.paths(), QStringList({"/z.jpg", "/a.jpg", "/b.jpg"}));
+        QCOMPARE(model.paths(), QStringList({"/c.jpg", "/a.jpg", "/b.jpg"}));
+        // Pictures change places by moving rows; only the two exchanged move.
+        model.append(QStringList{"/d.jpg", "/e.jpg"});
+        for (const auto &[a, b, order] : {std::tuple{0, 1, "acbde"}, {1, 0, "cabde"}, {0, 4, "eabdc"}, {3, 1, "edbac"},
+                                          {2, 2, "edbac"}}) {
+            model.exchange(a, b);
+            QCOMPARE(model.paths().join("").remove('/').remove(".jpg"), QString(order));
+        }
+        QVERIFY(!model.moveRow({}, 0, {}, 0) && !model.moveRow({}, 0, {}, 6) && !model.moveRow(model.index(0), 0, {}, 2));
+        QVERIFY(model.moveRows({}, 0, 2, {}, 5));
+        QCOMPARE(model.paths().join("").remove('/').remove(".jpg"), QString("baced"));
+        // Every row that holds a named path goes, and nothing else.
+        model.append(QStringList{"/b.jpg", "/x.jpg", "/a.jpg", "/a.jpg"});
+        QCOMPARE(model.removePaths({"/a.jpg", "/b.jpg", "/y.jpg"}), 5);
+        QCOMPARE(model.paths(), QStringList({"/c.jpg", "/e.jpg", "/d.jpg", "/x.jpg"}));
         QVERIFY(!(model.flags(model.index(0)) & (Qt::ItemIsEditable | Qt::ItemIsDropEnabled)));
     }
 
     // Steps, by row ("_": under the last row): p/P press left/right, m/M move holding left/right,
     // n move with no button, r/R release, d double-click, f focus leaves, w window deactivated,
-    // x remove the row from the model, c check no drag is on and the pointer is back, s check the selection.
-    void mouseStepsReorderAndRemove_data()
+    // x remove the row from the model, c check no drag is on and the pointer is back, s check the selection,
+    // u/v Alt+Up/Alt+Down, k/b Delete/Backspace, t Tab into the list.
+    void mouseAndKeyStepsReorderAndRemove_data()
     {
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("steps");
@@ -85,9 +101,13 @@ private slots:
         QTest::newRow("double-click removes selected") << abc << "p1 r1 d_" << QStringList{"A", "C"};
         QTest::newRow("removed row not dragged") << abcd << "p1 r1 d1 p_ m0 m2 r2" << QStringList{"A", "C", "D"};
         QTest::newRow("other row removed") << abcd << "p2 r2 x0 p_ m0 r0" << QStringList{"C", "B", "D"};
+        QTest::newRow("keys move one place") << abcd << "p1 r1 v s2 u u s0 u s0 p3 r3 v s3" << QStringList{"B", "A", "C", "D"};
+        QTest::newRow("keys remove, next selected") << abcd << "p1 r1 k s1 b s1 k s0" << QStringList{"A"};
+        QTest::newRow("keys, none selected") << abc << "u v k b" << abc;
+        QTest::newRow("tab selects the framed row") << abc << "t s0 v k s1" << QStringList{"B", "C"};
     }
 
-    void mouseStepsReorderAndRemove()
+    void mouseAndKeyStepsReorderAndRemove()
     {
         QFETCH(QStringList, rows);
         QFETCH(QString, steps);
@@ -108,6 +128,11 @@ private slots:
             case 'w': { QEvent off(QEvent::WindowDeactivate); QApplication::sendEvent(&f.window, &off); break; }
             case 'x': f.model.remove(step.mid(1).toInt()); break;
             case 's': QCOMPARE(f.selectedRow(), step.mid(1).toInt()); break;
+            case 'u': QTest::keyClick(&f.view, Qt::Key_Up, Qt::AltModifier); break;
+            case 'v': QTest::keyClick(&f.view, Qt::Key_Down, Qt::AltModifier); break;
+            case 'k': QTest::keyClick(&f.view, Qt::Key_Delete); break;
+            case 'b': QTest::keyClick(&f.view, Qt::Key_Backspace); break;
+            case 't': QVERIFY(QTest::qWaitForWindowActive(&f.window)); f.view.clearFocus(); f.view.setFocus(Qt::TabFocusReason); break;
             case 'c':
                 QVERIFY(!f.view.isDragging());
                 QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
@@ -151,7 +176,7 @@ private slots:
             const auto firstVisible = [&] { return f.view.indexAt(QPoint(5, 1)).row(); };
             const auto drag = [&](int row, QPoint to) { f.press(f.centreOf(row)); f.move(to); f.release(to); };
             drag(31, QPoint(20, half));   // onto the top row: the row above comes into view
-            QCOMPARE(f.model.text(30), QStringLiteral("31"));
+            QCOMPARE(f.model.path(30), QStringLiteral("31"));
             QCOMPARE(firstVisible(), 29);
             drag(31, f.centreOf(32));   // in the middle nothing scrolls
             QCOMPARE(firstVisible(), 29);
@@ -159,6 +184,95 @@ private slots:
             drag(bottomRow - 1, QPoint(20, bottomY));   // onto the bottom row: the row below comes into view
             QVERIFY(f.view.visualRect(f.model.index(bottomRow + 1)).bottom() <= f.view.viewport()->height());
         }
+    }
+
+    void heldAtAnEdgeTheRowMovesOnAndKeysKeepItInView()
+    {
+        QStringList rows;
+        for (int i = 0; i < 60; ++i)
+            rows << QString::number(i);
+        ListFixture f(rows);
+        auto *timer = f.view.findChild<QTimer *>("edgeScroll");
+        const auto tick = [&] { QTimerEvent event(timer->timerId()); QApplication::sendEvent(timer, &event); };
+        const auto firstVisible = [&] { return f.view.indexAt(QPoint(5, 1)).row(); };
+        const int half = f.view.sizeHintForRow(0) / 2, bottomY = f.view.viewport()->height() - half;
+        f.view.scrollTo(f.model.index(30), QAbstractItemView::PositionAtTop);
+        f.press(f.centreOf(31));
+        f.move(QPoint(20, half));   // onto the top row, and held there: one row a tick
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(timer->isActive());
+            tick();
+        }
+        QCOMPARE(f.model.path(25), QStringLiteral("31"));
+        QCOMPARE(f.selectedRow(), 25);
+        QCOMPARE(firstVisible(), 24);
+        f.move(f.centreOf(25));   // away from the edge: it stops
+        QVERIFY(!timer->isActive());
+        const int bottomRow = f.view.indexAt(QPoint(5, bottomY)).row();
+        f.move(QPoint(20, bottomY));
+        for (int i = 0; i < 3; ++i)
+            tick();
+        QCOMPARE(f.model.path(bottomRow + 3), QStringLiteral("31"));
+        QVERIFY(f.view.visualRect(f.model.index(bottomRow + 4)).bottom() <= f.view.viewport()->height());
+        f.release(QPoint(20, bottomY));
+        QVERIFY(!timer->isActive());
+
+        // Moved by the keyboard far down, the row stays in view.
+        f.view.scrollToTop();
+        f.press(f.centreOf(0));
+        f.release(f.centreOf(0));
+        for (int i = 0; i < 20; ++i)
+            QTest::keyClick(&f.view, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(f.selectedRow(), 20);
+        QCOMPARE(f.model.path(20), QStringLiteral("0"));
+        QVERIFY(f.view.viewport()->rect().contains(f.view.visualRect(f.model.index(20))));
+    }
+
+    void theRowWithTheFocusIsFramed()
+    {
+        ListFixture f({"A", "B", "C"});
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.view.setFocus();
+        f.view.selectionModel()->setCurrentIndex(f.model.index(1), QItemSelectionModel::NoUpdate);
+        // The frame runs across the whole list, far right of the narrow column.
+        const QRect row = f.view.visualRect(f.model.index(1));
+        const auto edge = [&] { return f.view.viewport()->grab().toImage().pixel(f.view.viewport()->width() / 2, row.top()); };
+        const QRgb focused = edge();
+        f.view.clearFocus();
+        QVERIFY(edge() != focused);
+    }
+
+    void eachRowsTooltipShowsItsPathAndAPreview()
+    {
+        QTemporaryDir dir;
+        QImage photo(1200, 1600, QImage::Format_RGB32);
+        photo.fill(Qt::red);
+        QVERIFY(photo.save(dir.filePath("R&D <1>.jpg")));
+        writeTestFile(dir.filePath("notes.jpg"), "not a picture");
+        const QStringList rows{dir.filePath("R&D <1>.jpg"), dir.filePath("gone.jpg"), dir.filePath("notes.jpg")};
+        ListFixture f(rows);
+        f.view.setToolTip(QStringLiteral("the list's own"));
+        const auto hover = [&](QPoint at) {
+            QHelpEvent event(QEvent::ToolTip, at, f.view.viewport()->mapToGlobal(at));
+            QApplication::sendEvent(f.view.viewport(), &event);
+        };
+        for (const auto &[row, shown] : {std::pair{0, "<img"}, {1, "This file is gone."}, {2, "This file is not a picture."}}) {
+            hover(f.centreOf(row));
+            // The path at once; the preview is read on a worker and follows.
+            QVERIFY(QToolTip::text().contains(rows[row].toHtmlEscaped()));
+            QVERIFY(!QToolTip::text().contains(shown));
+            QTRY_VERIFY(QToolTip::text().contains(shown));
+        }
+        hover(f.centreOf(0));
+        QTRY_VERIFY(QToolTip::text().contains("base64,"));
+        const QString tip = QToolTip::text();
+        const qsizetype data = tip.indexOf("base64,") + 7;
+        const QImage preview = QImage::fromData(QByteArray::fromBase64(tip.mid(data, tip.indexOf('"', data) - data).toLatin1()));
+        QCOMPARE(preview.size(), QSize(120, 160));
+        QVERIFY(qRed(preview.pixel(60, 80)) > 200 && qGreen(preview.pixel(60, 80)) < 50);
+
+        hover(f.below());
+        QCOMPARE(QToolTip::text(), QStringLiteral("the list's own"));
     }
 
     void dropsAppendLocalFilesAsCopies()

@@ -1,6 +1,7 @@
 // The window's platform layer, the same tests on Linux and (cross-built, under
 // Wine) on Windows: launching a program and reading its end, listing a folder.
 #include "FolderListing.h"
+#include "NameOrder.h"
 #include "ProcessLaunch.h"
 
 #include <gtest/gtest.h>
@@ -122,4 +123,28 @@ TEST(FolderListing, FilesAndVisibleFoldersOnceEachOneIdentityPerFolder)
     if (linkError)
         GTEST_SKIP() << "no link to a folder could be made here, so leaving one out is not tested: "
                      << linkError.message();
+}
+
+TEST(FolderListing, NamesComeInTheOrderAFileManagerShows)
+{
+    // Created in neither this order nor its reverse; every listing sorts them.
+    const std::vector<std::string> files{"a.jpg", "B.jpg", "IMG_9.jpg", "IMG_10.jpg", "img_11.jpg", "IMG_0012.jpg",
+                                         "x01.jpg", "x1.jpg", "x2.jpg", "x99999999999999999999.jpg",
+                                         "x100000000000000000000.jpg", "ÖL.jpg", "öm.jpg"};
+    const std::vector<std::string> folders{"Day 1", "Day 2", "Day 10", "day 11"};
+    const TemporaryFolder folder("platform-order-");
+    for (const std::size_t i : {3, 0, 12, 7, 1, 10, 5, 2, 11, 4, 9, 6, 8})
+        std::ofstream(folder.path / std::u8string(files[i].begin(), files[i].end())) << "x";
+    for (const std::size_t i : {2, 0, 3, 1})
+        fs::create_directory(folder.path / folders[i]);
+    const FolderContents contents = listFolder(utf8(folder.path));
+    EXPECT_EQ(contents.files, files);
+    EXPECT_EQ(contents.folders, folders);
+
+    // Names equal but for letter case or leading zeros keep one order; bytes
+    // that are not UTF-8 do not upset it.
+    std::vector<std::string> names{"IMG", "img", "Img", "a\xff", "a\xc3", "a0", "a00", "\xce\x91", "\xce\xb2"};
+    sortByName(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"a0", "a00", "a\xc3", "a\xff", "IMG", "Img", "img", "\xce\x91",
+                                               "\xce\xb2"}));
 }

@@ -15,6 +15,13 @@ public:
         messages << text;
         icons << icon;
     }
+    bool offer(QWidget *, const QString &summary, const QString &details, const QString &action) override
+    {
+        messages << summary;
+        icons << MessageIcon::Warning;
+        offered << details << action;
+        return acceptOffer;
+    }
     QStringList getOpenFileNames(QWidget *, const QString &title, const QString &filter) override
     {
         asked << title + QLatin1Char('|') + filter;
@@ -43,6 +50,8 @@ public:
     QStringList messages;
     QList<MessageIcon> icons;
     std::function<void()> onSave;
+    QStringList offered;   // each offer's details and action
+    bool acceptOffer = false;
     // Answers, taken in turn; none left answers as Cancel does.
     QList<QStringList> openAnswers;
     QStringList textAnswers, folderAnswers, saveAnswers;
