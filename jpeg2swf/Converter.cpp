@@ -65,18 +65,11 @@ SlideShowPlan planPictures(const Options &options, Progress &progress, std::vect
         // replace a folder, a device or a pipe.
         if (output->kind != FileKind::Regular)
             problems.push_back({options.output, output->kind == FileKind::Folder ? "is a folder" : "not a regular file"});
-        for (const PicturePlan &picture : plan.pictures) {
-            if (picture.info.file.id == output->id) {
-                problems.push_back({options.output, "is the picture " + picture.path + "; it would be overwritten"});
-                break;
-            }
-        }
         // Nor a picture, listed or not: a slip such as "-o *.jpg" must not
         // cost a photo.
-        if (const auto format = pictureFormatOfFile(options.output)) {
+        if (const auto format = pictureFormatOfFile(options.output))
             problems.push_back({options.output, std::string("is a ") + formatName(*format)
                                                     + " picture; a slide show never replaces a picture"});
-        }
     }
     return plan;
 }
