@@ -1,26 +1,22 @@
 #pragma once
 
 // Encoding and transcoding through libjpeg-turbo (decoding is in
-// PictureRows.h). Failures are thrown as CodecError with a readable reason.
+// PictureRows.h). Each fails with a readable reason.
 
 #include "JpegInfo.h"
+#include "Problem.h"
 #include "Raster.h"
 
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <vector>
-
-struct CodecError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 using Bytes = std::vector<std::uint8_t>;
 
 // Baseline, 4:2:0 JPEG of the picture.
-Bytes encodeJpeg(const Raster &raster, int quality);
+Checked<Bytes> encodeJpeg(const Raster &raster, int quality);
 
 // The same picture in baseline Huffman coding, by copying its DCT coefficients:
 // no quality is lost. Fails when the result would not be baseline.
 // Damaged data, and data that ends before the picture does, fail.
-Bytes transcodeToBaseline(std::span<const std::uint8_t> data);
+Checked<Bytes> transcodeToBaseline(std::span<const std::uint8_t> data);

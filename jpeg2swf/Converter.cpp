@@ -18,93 +18,124 @@
 #include <memory>
 #include <ostream>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 namespace {
 
-// The stage, sized once from the first picture, and every picture placed on it.
+// The stage, sized once from the first good picture, and every picture placed on it.
 struct SlideShowPlan {
     Size stage;
     std::vector<PicturePlan> pictures;
 };
 
-// Probes every picture and names every bad one. Returns the plan when all are
-// good.
-std::optional<SlideShowPlan> planPictures(const Options &options, std::ostream &errors, Progress &progress)
+// Probes every picture and adds every bad one to problems. Returns the plan;
+// it is whole only when no problem was added.
+SlideShowPlan planPictures(const Options &options, Progress &progress, std::vector<Problem> &problems)
 {
-    std::vector<PicturePlan> plans;
-    plans.reserve(options.pictures.size());
-    std::optional<Size> stage;
-    bool allGood = true;
+    SlideShowPlan plan;
+    plan.pictures.reserve(options.pictures.size());
+    bool staged = false;
     std::size_t checked = 0;
     for (const std::string &path : options.pictures) {
-        std::string error;
-        const auto info = probePicture(path, error);
+        const auto info = probePicture(path);
         progress.checked(++checked);
         if (!info) {
-            errors << "jpeg2swf: " << path << ": " << error << '\n';
-            allGood = false;
+            problems.push_back(info.problem());
             continue;
         }
-        if (!stage)
-            stage = stageSize(*info, {options.maxWidth, options.maxHeight});
-        PicturePlan plan = planPicture(path, *info, *stage);
-        if (const std::string why = whyOverBudget(memoryToPrepare(plan)); !why.empty()) {
-            errors << "jpeg2swf: " << path << ": " << why << '\n';
-            allGood = false;
-            continue;
-        }
-        plans.push_back(std::move(plan));
+        if (!staged)
+            plan.stage = stageSize(*info, {options.maxWidth, options.maxHeight});
+        staged = true;
+        PicturePlan picture = planPicture(path, *info, plan.stage);
+        const Size stored = picture.stored();
+        // A picture of the file's own size that libjpeg cannot hold was refused
+        // with its header; one made from another format is found here. Neither
+        // it nor one over the memory budget is prepared.
+        if (stored.width > kMaxJpegSide || stored.height > kMaxJpegSide)
+            problems.push_back({path, tooLargeForJpeg(stored.width, stored.height)});
+        else if (std::string why = whyOverBudget(memoryToPrepare(picture)); !why.empty())
+            problems.push_back({path, std::move(why)});
+        else
+            plan.pictures.push_back(std::move(picture));
     }
 
     if (const auto output = fileStatus(options.output)) {
         // The finished file is renamed over the output: that must never
         // replace a folder, a device or a pipe.
-        if (output->kind != FileKind::Regular) {
-            errors << "jpeg2swf: " << options.output << ": "
-                   << (output->kind == FileKind::Folder ? "is a folder" : "not a regular file") << '\n';
-            allGood = false;
-        }
+        if (output->kind != FileKind::Regular)
+            problems.push_back({options.output, output->kind == FileKind::Folder ? "is a folder" : "not a regular file"});
         // Nor a picture, listed or not: a slip such as "-o *.jpg" must not
         // cost a photo.
-        if (const auto format = pictureFormatOfFile(options.output)) {
-            errors << "jpeg2swf: " << options.output << ": is a " << formatName(*format)
-                   << " picture; a slide show never replaces a picture\n";
-            allGood = false;
-        }
+        if (const auto format = pictureFormatOfFile(options.output))
+            problems.push_back({options.output, std::string("is a ") + formatName(*format)
+                                                    + " picture; a slide show never replaces a picture"});
     }
-    if (!allGood)
-        return std::nullopt;
-    return SlideShowPlan{*stage, std::move(plans)};
+    return plan;
 }
 
 // Prepares pictures on worker threads, a bounded window ahead of the writer,
-// and hands them over in list order.
-void writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter &writer,
-                   Progress &progress)
+// and hands them over in list order. A picture that cannot be prepared is added
+// to problems and ends the writing, but the rest are still prepared, so that
+// every bad picture is named; without a writer, that is all. Returns whether
+// every picture was written.
+bool writePictures(const std::vector<PicturePlan> &plans, const Options &options, SlideShowWriter *writer,
+                   Progress &progress, std::vector<Problem> &problems)
 {
     const unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-    std::deque<std::future<PreparedPicture>> window;
+    std::deque<std::future<Checked<PreparedPicture>>> window;
     WorkerPool workers(jobs);
     std::size_t next = 0;
+    bool writing = writer != nullptr;
     for (std::size_t i = 0; i < plans.size(); ++i) {
         while (next < plans.size() && window.size() < jobs) {
             const PicturePlan &plan = plans[next++];
-            // Even a picture embedded as it is must be read whole: on a worker,
-            // while the one before is written.
-            window.push_back(workers.submit([&plan, quality = options.quality] {
-                return preparePicture(plan, quality);
+            // Even a picture embedded as it is must be read and decoded whole:
+            // on a worker, while the one before is written.
+            window.push_back(workers.submit([&plan, quality = options.quality]() -> Checked<PreparedPicture> {
+                try {
+                    return preparePicture(plan, quality);
+                } catch (const std::bad_alloc &) {
+                    return Problem{plan.path, "not enough memory to prepare it"};
+                }
             }));
         }
-        PreparedPicture picture;
-        try {
-            picture = window.front().get();
-        } catch (const CodecError &error) {
-            throw WriteError(plans[i].path + ": " + error.what());
-        }
+        const Checked<PreparedPicture> picture = window.front().get();
         window.pop_front();
-        writer.addPicture(plans[i], picture);
-        progress.written(i + 1);
+        if (!picture) {
+            problems.push_back(picture.problem());
+            writing = false;
+        } else if (writing) {
+            writer->addPicture(plans[i], *picture);
+            progress.written(i + 1);
+        }
+    }
+    return writing;
+}
+
+// Writes the slide show of a plan without problems, or adds what kept it from
+// being written. The output's own failures arrive here as WriteError.
+void writeSlideShow(const SlideShowPlan &plan, const Options &options, std::optional<Timeline> timeline,
+                    Progress &progress, std::vector<Problem> &problems)
+{
+    try {
+        OutputFile file;
+        file.create(options.output);
+        const std::size_t count = plan.pictures.size();
+        std::unique_ptr<SlideShowWriter> writer;
+        if (!timeline)
+            writer = std::make_unique<PageWriter>(
+                file, PageSettings{plan.stage, options.delay, options.fade, count, options.loop, pageTitle(options.output)});
+        else
+            writer = std::make_unique<SwfSlideShowWriter>(file, plan.stage, *timeline, count, options.loop);
+        if (!writePictures(plan.pictures, options, writer.get(), progress, problems))
+            return;   // the unfinished file goes with `file`
+        writer->finish();
+        file.commit();
+    } catch (const WriteError &error) {
+        problems.push_back({{}, error.what()});
+    } catch (const std::bad_alloc &) {
+        problems.push_back({{}, "out of memory"});
     }
 }
 
@@ -123,38 +154,29 @@ int convert(const Options &options, std::ostream &errors)
 
     Progress progress(options.pictures.size(), options.quiet);
     progress.counted();
-    const auto plan = planPictures(options, errors, progress);
-    if (!plan) {
-        errors << "jpeg2swf: nothing was written\n";
-        return kFailed;
-    }
-
-    try {
-        OutputFile file;
-        file.create(options.output);
-        const std::size_t count = plan->pictures.size();
-        std::unique_ptr<SlideShowWriter> writer;
-        if (page)
-            writer = std::make_unique<PageWriter>(
-                file, PageSettings{plan->stage, options.delay, options.fade, count, options.loop, pageTitle(options.output)});
-        else
-            writer = std::make_unique<SwfSlideShowWriter>(file, plan->stage, *timeline, count, options.loop);
-        writePictures(plan->pictures, options, *writer, progress);
-        writer->finish();
-        file.commit();
+    std::vector<Problem> problems;
+    const SlideShowPlan plan = planPictures(options, progress, problems);
+    if (problems.empty())
+        writeSlideShow(plan, options, timeline, progress, problems);
+    else
+        writePictures(plan.pictures, options, nullptr, progress, problems);   // to name the rest
+    if (problems.empty()) {
         progress.finished();
-    } catch (const WriteError &error) {
-        progress.endLine();
-        errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
-        return kFailed;
-    } catch (const std::bad_alloc &) {
-        progress.endLine();
-        errors << "jpeg2swf: out of memory\njpeg2swf: nothing was written\n";
-        return kFailed;
-    } catch (const std::exception &error) {
-        progress.endLine();
-        errors << "jpeg2swf: " << error.what() << "\njpeg2swf: nothing was written\n";
-        return kFailed;
+        return kWritten;
     }
-    return kWritten;
+    progress.endLine();
+    // In list order, whichever step found them; the output's own last.
+    std::unordered_map<std::string, std::size_t> position;
+    for (std::size_t i = 0; i < options.pictures.size(); ++i)
+        position.try_emplace(options.pictures[i], i);
+    const auto rank = [&](const Problem &problem) {
+        const auto found = position.find(problem.path);
+        return found == position.end() ? SIZE_MAX : found->second;
+    };
+    std::stable_sort(problems.begin(), problems.end(),
+                     [&](const Problem &a, const Problem &b) { return rank(a) < rank(b); });
+    for (const Problem &problem : problems)
+        errors << "jpeg2swf: " << (problem.path.empty() ? "" : problem.path + ": ") << problem.reason << '\n';
+    errors << "jpeg2swf: nothing was written\n";
+    return kFailed;
 }

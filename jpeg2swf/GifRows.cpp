@@ -1,6 +1,5 @@
 #include "PictureRows.h"
 
-#include "Codecs.h"
 #include "MemoryBudget.h"
 #include "RowReducer.h"
 
@@ -35,10 +34,15 @@ struct GifCloser {
     }
 };
 
-[[noreturn]] void damaged(int error)
+Problem damaged(int error)
 {
     const char *reason = GifErrorString(error);
-    throw CodecError(std::string("damaged GIF: ") + (reason ? reason : "unknown error"));
+    return Problem{.reason = std::string("damaged GIF: ") + (reason ? reason : "unknown error")};
+}
+
+Problem damaged(const char *reason)
+{
+    return Problem{.reason = std::string("damaged GIF: ") + reason};
 }
 
 // A GIF opened at its first frame, whose rows are read in the order they are
@@ -47,16 +51,21 @@ struct GifCloser {
 class FirstFrame
 {
 public:
-    explicit FirstFrame(std::span<const std::uint8_t> data) : m_source{data}
+    explicit FirstFrame(std::span<const std::uint8_t> data) : m_source{data} {}
+
+    // Reads up to the first frame's rows.
+    Failure open()
     {
         int error = 0;
         m_gif.reset(DGifOpen(&m_source, readGif, &error));
         if (!m_gif)
-            damaged(error);
+            return damaged(error);
         if (m_gif->SWidth <= 0 || m_gif->SHeight <= 0)
-            throw CodecError("damaged GIF: no picture size");
-        findFrame();
+            return damaged("no picture size");
+        if (Failure failure = findFrame())
+            return failure;
         m_line.resize(std::size_t(frame().Width));
+        return std::nullopt;
     }
 
     int screenWidth() const { return m_gif->SWidth; }
@@ -67,49 +76,50 @@ public:
 
     // The rows of the frame in stored order: (row in the frame, its indices).
     template <typename Visit>
-    void readRows(Visit visit)
+    Failure readRows(Visit visit)
     {
         static const int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
         const int passes = frame().Interlace ? 4 : 1;
         for (int pass = 0; pass < passes; ++pass)
             for (int row = passes > 1 ? kStart[pass] : 0; row < frame().Height; row += passes > 1 ? kStep[pass] : 1) {
                 if (DGifGetLine(m_gif.get(), m_line.data(), frame().Width) == GIF_ERROR)
-                    damaged(m_gif->Error);
+                    return damaged(m_gif->Error);
                 visit(row, m_line.data());
             }
+        return std::nullopt;
     }
 
 private:
-    void findFrame()
+    Failure findFrame()
     {
         while (true) {
             GifRecordType type;
             if (DGifGetRecordType(m_gif.get(), &type) == GIF_ERROR)
-                damaged(m_gif->Error);
+                return damaged(m_gif->Error);
             if (type == TERMINATE_RECORD_TYPE)
-                throw CodecError("damaged GIF: it holds no picture");
+                return damaged("it holds no picture");
             if (type == EXTENSION_RECORD_TYPE) {
                 int code = 0;
                 GifByteType *extension = nullptr;
                 if (DGifGetExtension(m_gif.get(), &code, &extension) == GIF_ERROR)
-                    damaged(m_gif->Error);
+                    return damaged(m_gif->Error);
                 if (code == GRAPHICS_EXT_FUNC_CODE && extension && extension[0] >= 4 && (extension[1] & 1))
                     m_transparent = extension[4];
                 while (extension)
                     if (DGifGetExtensionNext(m_gif.get(), &extension) == GIF_ERROR)
-                        damaged(m_gif->Error);
+                        return damaged(m_gif->Error);
                 continue;
             }
             if (type != IMAGE_DESC_RECORD_TYPE)
                 continue;
             if (DGifGetImageDesc(m_gif.get()) == GIF_ERROR)
-                damaged(m_gif->Error);
+                return damaged(m_gif->Error);
             m_colours = frame().ColorMap ? frame().ColorMap : m_gif->SColorMap;
             if (!m_colours)
-                throw CodecError("damaged GIF: no colour table");
+                return damaged("no colour table");
             if (frame().Width <= 0 || frame().Height <= 0)
-                throw CodecError("damaged GIF: empty frame");
-            return;
+                return damaged("empty frame");
+            return std::nullopt;
         }
     }
 
@@ -122,19 +132,25 @@ private:
 
 } // namespace
 
-PictureSize checkGif(std::span<const std::uint8_t> data)
+Checked<PictureSize> checkGif(std::span<const std::uint8_t> data)
 {
     FirstFrame gif(data);
+    if (Failure failure = gif.open())
+        return *failure;
     const PictureSize size{gif.screenWidth(), gif.screenHeight(), gif.frame().Interlace};
     if (size.interlaced)
-        refuseOverBudget(std::uint64_t(size.width) * std::uint64_t(size.height) * kInterlacedGifBytes);
-    gif.readRows([](int, const GifPixelType *) {});
+        if (Failure tooLarge = refuseOverBudget(std::uint64_t(size.width) * std::uint64_t(size.height) * kInterlacedGifBytes))
+            return *tooLarge;
+    if (Failure failure = gif.readRows([](int, const GifPixelType *) {}))
+        return *failure;
     return size;
 }
 
-Raster shrinkGif(std::span<const std::uint8_t> data, int width, int height)
+Checked<Raster> shrinkGif(std::span<const std::uint8_t> data, int width, int height)
 {
     FirstFrame gif(data);
+    if (Failure failure = gif.open())
+        return *failure;
     const GifImageDesc &frame = gif.frame();
     // The part of the frame on the screen; the rest of the screen is black.
     const int left = std::min(frame.Left, gif.screenWidth()), top = std::min(frame.Top, gif.screenHeight());
@@ -157,17 +173,19 @@ Raster shrinkGif(std::span<const std::uint8_t> data, int width, int height)
         reducer.addRow(rgb.data(), left, columns);
     };
     if (!frame.Interlace) {
-        gif.readRows([&](int row, const GifPixelType *indices) {
-            if (row < rows)
-                addRow(indices);
-        });
+        if (Failure failure = gif.readRows([&](int row, const GifPixelType *indices) {
+                if (row < rows)
+                    addRow(indices);
+            }))
+            return *failure;
     } else {
         // Rows arrive out of order: the frame's part on the screen is held.
         std::vector<GifPixelType> held(std::size_t(std::max(columns, 0)) * std::size_t(std::max(rows, 0)));
-        gif.readRows([&](int row, const GifPixelType *indices) {
-            if (row < rows)
-                std::copy_n(indices, columns, &held[std::size_t(row) * std::size_t(columns)]);
-        });
+        if (Failure failure = gif.readRows([&](int row, const GifPixelType *indices) {
+                if (row < rows)
+                    std::copy_n(indices, columns, &held[std::size_t(row) * std::size_t(columns)]);
+            }))
+            return *failure;
         for (int row = 0; row < rows; ++row)
             addRow(&held[std::size_t(row) * std::size_t(columns)]);
     }

@@ -29,55 +29,47 @@ struct Segment {
     std::size_t end = 0;          // past the segment
 };
 
-// Walks the segments before the first scan, calling visit for each; stops at
-// SOS. Returns the SOS segment, or nothing with a reason.
-template <typename Visit>
-std::optional<Segment> walkHeader(std::span<const std::uint8_t> data, std::string &error, Visit visit)
+Problem damage(const char *reason)
 {
-    if (data.size() < 4 || data[0] != 0xFF || data[1] != kSOI) {
-        error = "not a JPEG picture";
-        return std::nullopt;
-    }
+    return Problem{.reason = reason};
+}
+
+// Walks the segments before the first scan, calling visit for each until it
+// finds a problem; stops at SOS. Returns the SOS segment.
+template <typename Visit>
+Checked<Segment> walkHeader(std::span<const std::uint8_t> data, Visit visit)
+{
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != kSOI)
+        return damage("not a JPEG picture");
     std::size_t pos = 2;
     while (true) {
-        if (pos >= data.size() || data[pos] != 0xFF) {
-            error = pos >= data.size() ? "truncated JPEG header" : "damaged JPEG header";
-            return std::nullopt;
-        }
+        if (pos >= data.size() || data[pos] != 0xFF)
+            return damage(pos >= data.size() ? "truncated JPEG header" : "damaged JPEG header");
         const std::size_t start = pos;
         while (pos < data.size() && data[pos] == 0xFF)
             ++pos;   // fill bytes
-        if (pos >= data.size()) {
-            error = "truncated JPEG header";
-            return std::nullopt;
-        }
+        if (pos >= data.size())
+            return damage("truncated JPEG header");
         const std::uint8_t marker = data[pos++];
         if (isStandalone(marker))
             continue;
-        if (marker == kEOI || marker == kSOI || marker == 0x00) {
-            error = "damaged JPEG header: no picture data";
-            return std::nullopt;
-        }
-        if (pos + 2 > data.size()) {
-            error = "truncated JPEG header";
-            return std::nullopt;
-        }
+        if (marker == kEOI || marker == kSOI || marker == 0x00)
+            return damage("damaged JPEG header: no picture data");
+        if (pos + 2 > data.size())
+            return damage("truncated JPEG header");
         const std::size_t length = be16(&data[pos]);
-        if (length < 2 || pos + length > data.size()) {
-            error = length < 2 ? "damaged JPEG header" : "truncated JPEG header";
-            return std::nullopt;
-        }
+        if (length < 2 || pos + length > data.size())
+            return damage(length < 2 ? "damaged JPEG header" : "truncated JPEG header");
         const Segment segment{marker, start, pos + 2, pos + length};
         if (marker == kSOS)
             return segment;
-        if (!visit(segment))
-            return std::nullopt;
+        if (Failure problem = visit(segment))
+            return *problem;
         pos = segment.end;
     }
 }
 
-bool readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker, JpegInfo &info,
-                     std::string &error)
+Failure readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker, JpegInfo &info)
 {
     switch (marker) {
     case 0xC0: info.process = JpegProcess::Baseline; break;
@@ -86,41 +78,30 @@ bool readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker, Jp
     case 0xC9:
     case 0xCA: info.process = JpegProcess::Arithmetic; break;
     default:
-        error = "lossless or hierarchical JPEG is not supported";
-        return false;
+        return damage("lossless or hierarchical JPEG is not supported");
     }
-    if (body.size() < 6) {
-        error = "damaged JPEG frame header";
-        return false;
-    }
+    if (body.size() < 6)
+        return damage("damaged JPEG frame header");
     info.precision = body[0];
     info.height = be16(&body[1]);
     info.width = be16(&body[3]);
     info.components = body[5];
-    if (info.precision != 8) {
-        error = std::to_string(info.precision) + "-bit JPEG samples are not supported";
-        return false;
-    }
-    if (info.width == 0 || info.height == 0) {
-        error = "JPEG without a picture size";
-        return false;
-    }
-    if (info.components != 1 && info.components != 3 && info.components != 4) {
-        error = "JPEG with " + std::to_string(info.components) + " colour components is not supported";
-        return false;
-    }
-    if (body.size() < 6 + 3 * std::size_t(info.components)) {
-        error = "damaged JPEG frame header";
-        return false;
-    }
+    if (info.precision != 8)
+        return Problem{.reason = std::to_string(info.precision) + "-bit JPEG samples are not supported"};
+    if (info.width == 0 || info.height == 0)
+        return damage("JPEG without a picture size");
+    if (info.width > kMaxJpegSide || info.height > kMaxJpegSide)
+        return Problem{.reason = tooLargeForJpeg(info.width, info.height)};
+    if (info.components != 1 && info.components != 3 && info.components != 4)
+        return Problem{.reason = "JPEG with " + std::to_string(info.components) + " colour components is not supported"};
+    if (body.size() < 6 + 3 * std::size_t(info.components))
+        return damage("damaged JPEG frame header");
     std::uint8_t ids[4] = {};
     for (int c = 0; c < info.components; ++c) {
         ids[c] = body[6 + 3 * c];
         const int h = body[7 + 3 * c] >> 4, v = body[7 + 3 * c] & 15;
-        if (h < 1 || h > 4 || v < 1 || v > 4) {
-            error = "damaged JPEG frame header: bad sampling factors";
-            return false;
-        }
+        if (h < 1 || h > 4 || v < 1 || v > 4)
+            return damage("damaged JPEG frame header: bad sampling factors");
         info.hSampling[std::size_t(c)] = std::uint8_t(h);
         info.vSampling[std::size_t(c)] = std::uint8_t(v);
         const bool usual = c == 0 ? (h <= 2 && v <= 2) : (h == 1 && v == 1);
@@ -128,10 +109,16 @@ bool readFrameHeader(std::span<const std::uint8_t> body, std::uint8_t marker, Jp
     }
     if (info.components == 3 && ids[0] == 'R' && ids[1] == 'G' && ids[2] == 'B')
         info.rgbColour = true;
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
+
+std::string tooLargeForJpeg(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height)
+        + " pixels: larger than a JPEG decoder reads (at most " + std::to_string(kMaxJpegSide) + " a side)";
+}
 
 int exifOrientation(std::span<const std::uint8_t> app1)
 {
@@ -164,22 +151,20 @@ int exifOrientation(std::span<const std::uint8_t> app1)
     return 1;
 }
 
-std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std::string &error)
+Checked<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data)
 {
     JpegInfo info;
     bool haveFrame = false, haveExif = false;
     std::uint8_t frameMarker = 0;
     int adobeTransform = -1;
-    const auto scan = walkHeader(data, error, [&](const Segment &segment) {
+    const auto scan = walkHeader(data, [&](const Segment &segment) -> Failure {
         const auto body = data.subspan(segment.bodyStart, segment.end - segment.bodyStart);
         if (isFrameHeader(segment.marker)) {
-            if (haveFrame) {
-                error = "damaged JPEG header: two frame headers";
-                return false;
-            }
+            if (haveFrame)
+                return damage("damaged JPEG header: two frame headers");
             haveFrame = true;
             frameMarker = segment.marker;
-            return readFrameHeader(body, segment.marker, info, error);
+            return readFrameHeader(body, segment.marker, info);
         }
         if (segment.marker == kAPP1 && !haveExif && body.size() >= 6 && std::memcmp(body.data(), "Exif", 4) == 0) {
             haveExif = true;
@@ -187,14 +172,12 @@ std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std:
         } else if (segment.marker == kAPP14 && body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0) {
             adobeTransform = body[11];
         }
-        return true;
+        return std::nullopt;
     });
     if (!scan)
-        return std::nullopt;
-    if (!haveFrame) {
-        error = "damaged JPEG header: no frame header";
-        return std::nullopt;
-    }
+        return scan.problem();
+    if (!haveFrame)
+        return damage("damaged JPEG header: no frame header");
     if (info.components == 3 && adobeTransform == 0)
         info.rgbColour = true;
     else if (info.components == 3 && adobeTransform > 0)
@@ -206,11 +189,11 @@ std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> data, std:
     return info;
 }
 
-std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error, JpegEnd end)
+Checked<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, JpegEnd end)
 {
-    auto info = parseJpegHeader(data, error);
+    auto info = parseJpegHeader(data);
     if (!info)
-        return std::nullopt;
+        return info;
     if (end == JpegEnd::Quick && data.size() >= info->firstScanData + 2 && data[data.size() - 2] == 0xFF
         && data.back() == kEOI) {
         info->end = data.size();
@@ -231,16 +214,14 @@ std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::strin
         }
         at += 1;
     }
-    error = "truncated JPEG: the picture data ends early";
-    return std::nullopt;
+    return damage("truncated JPEG: the picture data ends early");
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> jpegRangesWithoutMetadata(
     std::span<const std::uint8_t> data, const JpegInfo &info)
 {
     std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, 2}};   // SOI
-    std::string ignored;
-    walkHeader(data, ignored, [&](const Segment &segment) {
+    walkHeader(data, [&](const Segment &segment) -> Failure {
         const bool metadata = (segment.marker >= kAPP0 && segment.marker <= 0xEF && segment.marker != kAPP14)
             || segment.marker == kCOM;
         if (!metadata) {
@@ -249,7 +230,7 @@ std::vector<std::pair<std::size_t, std::size_t>> jpegRangesWithoutMetadata(
             else
                 ranges.emplace_back(segment.start, segment.end);
         }
-        return true;
+        return std::nullopt;
     });
     if (ranges.back().second == info.firstScan)
         ranges.back().second = info.end;

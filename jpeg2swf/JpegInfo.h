@@ -4,10 +4,11 @@
 // without decoding it: size, coding process, colour, EXIF orientation, where the
 // picture data begins and ends.
 
+#include "Problem.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -48,20 +49,23 @@ struct JpegInfo {
     }
 };
 
+// libjpeg's limit on either side of a picture it decodes or encodes.
+constexpr int kMaxJpegSide = 65500;
+std::string tooLargeForJpeg(int width, int height);
+
 enum class JpegEnd {
     Exact,   // scan the picture data for its end-of-image marker
     Quick,   // trust an end-of-image marker at the very end of the file
 };
 
-// Reads the markers of a whole JPEG file. On failure returns nothing and says
-// why. A quick read touches only the header and the last bytes of a complete
+// Reads the markers of a whole JPEG file, or says what is wrong with them. A
+// quick read touches only the header and the last bytes of a complete
 // file, which is all a check needs; embedding needs the exact end.
-std::optional<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, std::string &error,
-                                  JpegEnd end = JpegEnd::Exact);
+Checked<JpegInfo> parseJpeg(std::span<const std::uint8_t> data, JpegEnd end = JpegEnd::Exact);
 
 // Reads only the markers before the picture data, from the start of a file
 // whose rest may be missing. Leaves end at 0.
-std::optional<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> start, std::string &error);
+Checked<JpegInfo> parseJpegHeader(std::span<const std::uint8_t> start);
 
 // The EXIF orientation (1 to 8) in the body of an APP1 segment, or 1.
 int exifOrientation(std::span<const std::uint8_t> app1);

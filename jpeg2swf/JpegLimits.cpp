@@ -33,12 +33,15 @@ std::uint64_t ceilDiv(std::uint64_t a, std::uint64_t b)
 }
 
 // Warnings about metadata that is not copied (an unknown JFIF revision or
-// Adobe colour transform code) leave the picture as it is.
+// Adobe colour transform code) leave the picture as it is. The others are
+// counted, so the error handler can tell damaged data from an error.
 void stopOnWarning(j_common_ptr codec, int level)
 {
     const int code = codec->err->msg_code;
-    if (level < 0 && code != JWRN_JFIF_MAJOR && code != JWRN_ADOBE_XFORM)
+    if (level < 0 && code != JWRN_JFIF_MAJOR && code != JWRN_ADOBE_XFORM) {
+        ++codec->err->num_warnings;
         codec->err->error_exit(codec);
+    }
 }
 
 void countScanWork(j_common_ptr common)

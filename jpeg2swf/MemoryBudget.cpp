@@ -1,6 +1,5 @@
 #include "MemoryBudget.h"
 
-#include "Codecs.h"
 #include "Layout.h"
 #include "PictureRows.h"
 #include "RowReducer.h"
@@ -64,8 +63,8 @@ std::uint64_t memoryToPrepare(const PicturePlan &plan)
     switch (info.format) {
     case PictureFormat::Jpeg: {
         const std::uint64_t coefficients = coefficientBytes(info.jpeg);
-        if (plan.embedding == Embedding::AsIs)
-            return kCodecState;
+        if (plan.embedding == Embedding::AsIs)   // decoded at 1/8 scale as a check
+            return memoryToDecodeJpeg(info.jpeg, 1);
         if (plan.embedding == Embedding::Transcoded)   // and the baseline file written from them
             return kCodecState + coefficients + std::max(2 * info.file.size, coefficients / 4);
         const int eighths = jpegScaleEighths(info.jpeg, stored.width, stored.height);
@@ -100,10 +99,11 @@ std::string whyOverBudget(std::uint64_t bytes, std::uint64_t budget)
         + std::to_string(budget / kMiB) + " MiB";
 }
 
-void refuseOverBudget(std::uint64_t bytes)
+Failure refuseOverBudget(std::uint64_t bytes)
 {
-    if (const std::string why = whyOverBudget(bytes); !why.empty())
-        throw CodecError(why);
+    if (std::string why = whyOverBudget(bytes); !why.empty())
+        return Problem{.reason = std::move(why)};
+    return std::nullopt;
 }
 
 MemoryBudget::Share::~Share()
@@ -117,10 +117,10 @@ MemoryBudget::Share::~Share()
     m_budget->m_changed.notify_all();
 }
 
-MemoryBudget::Share MemoryBudget::take(std::uint64_t bytes)
+Checked<MemoryBudget::Share> MemoryBudget::take(std::uint64_t bytes)
 {
-    if (const std::string why = whyOverBudget(bytes, m_total); !why.empty())
-        throw CodecError(why);
+    if (std::string why = whyOverBudget(bytes, m_total); !why.empty())
+        return Problem{.reason = std::move(why)};
     std::unique_lock lock(m_mutex);
     const std::uint64_t ticket = m_nextTicket++;
     m_changed.wait(lock, [&] { return m_serving == ticket && m_used + bytes <= m_total; });

@@ -6,6 +6,8 @@
 // budget is refused, and one that needs more than is free waits until pictures
 // before it are done.
 
+#include "Problem.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -24,8 +26,8 @@ std::uint64_t memoryToDecodeJpeg(const JpegInfo &info, int eighths);
 
 // "needs N MiB to decode; the limit is M MiB", or empty when it fits.
 std::string whyOverBudget(std::uint64_t bytes, std::uint64_t budget = kPreparationMemory);
-// Throws CodecError with that reason when the bytes do not fit.
-void refuseOverBudget(std::uint64_t bytes);
+// That reason as a problem when the bytes do not fit.
+Failure refuseOverBudget(std::uint64_t bytes);
 
 class MemoryBudget
 {
@@ -49,8 +51,8 @@ public:
     };
 
     // Waits, in the order asked, until the bytes are free and takes them.
-    // Throws CodecError when they are more than the whole budget.
-    Share take(std::uint64_t bytes);
+    // Fails at once when they are more than the whole budget.
+    Checked<Share> take(std::uint64_t bytes);
 
     // The budget of the converter's preparation of pictures.
     static MemoryBudget &forPreparing();

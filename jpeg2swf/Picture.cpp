@@ -42,8 +42,7 @@ PictureInfo jpegPicture(const JpegInfo &jpeg)
 // its end-of-image marker is checked without reading the rest.
 std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
 {
-    std::string ignored;
-    const auto jpeg = parseJpegHeader(file.bytes(), ignored);
+    const auto jpeg = parseJpegHeader(file.bytes());
     const auto last = file.lastBytes();
     if (!jpeg || std::size_t(file.status().size) < jpeg->firstScanData + 2 || last[0] != 0xFF || last[1] != 0xD9
         || !whyJpegCannotBeDecoded(*jpeg, std::size_t(file.status().size) - jpeg->firstScanData).empty())
@@ -53,49 +52,42 @@ std::optional<PictureInfo> probeJpegQuickly(const PictureFile &file)
     return info;
 }
 
+Checked<PictureInfo> rowPicture(PictureFormat format, const Checked<PictureSize> &size)
+{
+    if (!size)
+        return size.problem();
+    PictureInfo info;
+    info.format = format;
+    info.width = size->width;
+    info.height = size->height;
+    info.interlaced = size->interlaced;
+    return info;
+}
+
 } // namespace
 
-std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error)
+Checked<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes)
 {
-    PictureInfo info;
-    try {
-        const auto format = pictureFormatOf(bytes);
-        if (format == PictureFormat::Jpeg) {
-            auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
-            if (!jpeg)
-                return std::nullopt;
-            error = whyJpegCannotBeDecoded(*jpeg, jpeg->end - jpeg->firstScanData);
-            if (!error.empty())
-                return std::nullopt;
-            info = jpegPicture(*jpeg);
-        } else if (format == PictureFormat::Png) {
-            const PictureSize size = checkPng(bytes);
-            info.format = PictureFormat::Png;
-            info.width = size.width;
-            info.height = size.height;
-            info.interlaced = size.interlaced;
-        } else if (format == PictureFormat::Gif) {
-            const PictureSize size = checkGif(bytes);
-            info.format = PictureFormat::Gif;
-            info.width = size.width;
-            info.height = size.height;
-            info.interlaced = size.interlaced;
-        } else {
-            error = "not a JPEG, PNG or GIF picture";
-            return std::nullopt;
-        }
-    } catch (const CodecError &e) {
-        error = e.what();
-        return std::nullopt;
+    const auto format = pictureFormatOf(bytes);
+    if (format == PictureFormat::Jpeg) {
+        const auto jpeg = parseJpeg(bytes, JpegEnd::Quick);
+        if (!jpeg)
+            return jpeg.problem();
+        if (std::string why = whyJpegCannotBeDecoded(*jpeg, jpeg->end - jpeg->firstScanData); !why.empty())
+            return Problem{.reason = std::move(why)};
+        return jpegPicture(*jpeg);
     }
-    return info;
+    if (format == PictureFormat::Png)
+        return rowPicture(PictureFormat::Png, checkPng(bytes));
+    if (format == PictureFormat::Gif)
+        return rowPicture(PictureFormat::Gif, checkGif(bytes));
+    return Problem{.reason = "not a JPEG, PNG or GIF picture"};
 }
 
 std::optional<PictureFormat> pictureFormatOfFile(const std::string &path)
 {
     PictureFile file;
-    std::string ignored;
-    if (!file.read(path, ignored, 8))
+    if (file.read(path, 8))
         return std::nullopt;
     return pictureFormatOf(file.bytes());
 }
@@ -113,21 +105,21 @@ const char *formatName(PictureFormat format)
     return "";
 }
 
-std::optional<PictureInfo> probePicture(const std::string &path, std::string &error)
+Checked<PictureInfo> probePicture(const std::string &path)
 {
     PictureFile file;
-    if (!file.read(path, error, kJpegHeadBytes))
-        return std::nullopt;
-    std::optional<PictureInfo> info;
+    if (Failure failure = file.read(path, kJpegHeadBytes))
+        return *failure;
+    std::optional<PictureInfo> quick;
     if (!file.whole() && startsWith(file.bytes(), "\xFF\xD8\xFF", 3))
-        info = probeJpegQuickly(file);
-    if (!info) {
-        // Anything else is checked on the whole file.
-        if (!file.whole() && !file.read(path, error))
-            return std::nullopt;
-        info = probePictureBytes(file.bytes(), error);
-    }
-    if (info)
-        info->file = file.status();
+        quick = probeJpegQuickly(file);
+    // Anything else is checked on the whole file.
+    if (!quick && !file.whole())
+        if (Failure failure = file.read(path))
+            return *failure;
+    Checked<PictureInfo> info = quick ? Checked<PictureInfo>(*quick) : probePictureBytes(file.bytes());
+    if (!info)
+        return info.problem().in(path);
+    info->file = file.status();
     return info;
 }

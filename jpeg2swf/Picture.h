@@ -3,9 +3,9 @@
 // Probing a picture file before anything is written: is it a picture we can
 // embed, and what does it hold.
 
-#include "Codecs.h"
 #include "FileStatus.h"
 #include "JpegInfo.h"
+#include "Problem.h"
 
 #include <optional>
 #include <span>
@@ -32,12 +32,13 @@ struct PictureInfo {
 // full, since only a decode finds their damage, one row at a time. A JPEG's
 // data must be long enough for its declared size, and not too short for the
 // work of decoding it.
-std::optional<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes, std::string &error);
+Checked<PictureInfo> probePictureBytes(std::span<const std::uint8_t> bytes);
 
 // The picture format a file's first bytes show, if any: a regular file only.
 std::optional<PictureFormat> pictureFormatOfFile(const std::string &path);
 const char *formatName(PictureFormat format);
 
 // Checks a picture file: it exists, is a regular readable non-empty file and a
-// picture we can embed whose header is sound and whose data is complete.
-std::optional<PictureInfo> probePicture(const std::string &path, std::string &error);
+// picture we can embed whose header is sound and whose data is complete. Its
+// problem names the path.
+Checked<PictureInfo> probePicture(const std::string &path);

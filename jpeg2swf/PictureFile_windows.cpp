@@ -3,11 +3,11 @@
 #include "Files_windows.h"
 
 #include <algorithm>
-#include <new>
 
 namespace {
 
-bool readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::string &error, std::uint64_t from = 0)
+// Fails with the reason alone: read() names the file.
+Failure readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::uint64_t from = 0)
 {
     std::size_t done = 0;
     while (done < size) {
@@ -17,27 +17,28 @@ bool readAll(HANDLE file, std::uint8_t *data, std::size_t size, std::string &err
         at.OffsetHigh = DWORD((from + done) >> 32);
         DWORD got = 0;
         if (!ReadFile(file, data + done, DWORD(std::min<std::size_t>(size - done, 1 << 30)), &got, &at)
-            && GetLastError() != ERROR_HANDLE_EOF) {
-            error = describeError(GetLastError());
-            return false;
-        }
-        if (got == 0) {
-            error = "the file was cut short while it was being read";
-            return false;
-        }
+            && GetLastError() != ERROR_HANDLE_EOF)
+            return Problem{.reason = describeError(GetLastError())};
+        if (got == 0)
+            return Problem{.reason = "the file was cut short while it was being read"};
         done += got;
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
 
-void PictureFile::Release::operator()(std::uint8_t *data) const
+std::uint8_t *systemMemory(std::size_t size)
+{
+    return static_cast<std::uint8_t *>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+void releaseSystemMemory(std::uint8_t *data, std::size_t)
 {
     VirtualFree(data, 0, MEM_RELEASE);
 }
 
-bool PictureFile::read(const std::string &path, std::string &error, std::size_t head)
+Failure PictureFile::read(const std::string &path, std::size_t head)
 {
     m_data.reset();
     m_size = 0;
@@ -47,35 +48,31 @@ bool PictureFile::read(const std::string &path, std::string &error, std::size_t 
     const HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = describeError(GetLastError());
-        return false;
-    }
-    bool ok = false;
+    if (file == INVALID_HANDLE_VALUE)
+        return Problem{path, describeError(GetLastError())};
+    Failure failure;
     m_status = statusOfHandle(file);
     if (const char *why = whyNotAPicture(m_status)) {
-        error = why;
+        failure = Problem{.reason = why};
     } else {
         const auto total = std::size_t(m_status.size);
         const std::size_t size = std::min(total, head);
-        void *data = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (!data) {
+        m_data = memoryFor(size);
+        if (!m_data) {
             CloseHandle(file);
-            throw std::bad_alloc();
+            return Problem{path, "not enough memory to read it"};
         }
-        m_data = {static_cast<std::uint8_t *>(data), Release{size}};
-        if (readAll(file, m_data.get(), size, error)
-            && (size == total || readAll(file, m_last.data(), 2, error, total - 2))) {
-            if (!sameFileVersion(m_status, statusOfHandle(file)))
-                error = "the file changed while it was being read";
-            else
-                ok = true;
-        }
+        failure = readAll(file, m_data.get(), size);
+        if (!failure && size != total)
+            failure = readAll(file, m_last.data(), 2, total - 2);
+        if (!failure && !sameFileVersion(m_status, statusOfHandle(file)))
+            failure = Problem{.reason = "the file changed while it was being read"};
     }
     CloseHandle(file);
-    if (ok)
-        m_size = std::min(std::size_t(m_status.size), head);
-    else
+    if (failure) {
         m_data.reset();
-    return ok;
+        return failure->in(path);
+    }
+    m_size = std::min(std::size_t(m_status.size), head);
+    return std::nullopt;
 }

@@ -4,9 +4,10 @@
 // none; shrinking hands each row to a RowReducer, so a picture becomes the
 // size it is shown at without being held whole. Only the rows of an
 // interlaced PNG or GIF frame arrive out of order: those are held whole.
-// Failures are thrown as CodecError with a readable reason.
+// Each fails with a readable reason.
 
 #include "JpegInfo.h"
+#include "Problem.h"
 #include "Raster.h"
 
 #include <cstdint>
@@ -25,15 +26,15 @@ constexpr int kInterlacedGifBytes = 1;
 
 // Checking refuses an interlaced picture at once when holding it would not fit
 // the preparation budget, before decoding it.
-PictureSize checkPng(std::span<const std::uint8_t> data);
+Checked<PictureSize> checkPng(std::span<const std::uint8_t> data);
 // Transparency shows the black stage.
-Raster shrinkPng(std::span<const std::uint8_t> data, int width, int height);
+Checked<Raster> shrinkPng(std::span<const std::uint8_t> data, int width, int height);
 
 // A GIF is its first frame on its logical screen; transparent pixels are black.
-PictureSize checkGif(std::span<const std::uint8_t> data);
-Raster shrinkGif(std::span<const std::uint8_t> data, int width, int height);
+Checked<PictureSize> checkGif(std::span<const std::uint8_t> data);
+Checked<Raster> shrinkGif(std::span<const std::uint8_t> data, int width, int height);
 
 // The smallest DCT scale, in eighths, at which the JPEG still covers
 // minWidth x minHeight: a large photo shown small is never fully decoded.
 int jpegScaleEighths(const JpegInfo &info, int minWidth, int minHeight);
-Raster shrinkJpeg(std::span<const std::uint8_t> data, const JpegInfo &info, int width, int height);
+Checked<Raster> shrinkJpeg(std::span<const std::uint8_t> data, const JpegInfo &info, int width, int height);

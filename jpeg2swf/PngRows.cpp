@@ -1,6 +1,5 @@
 #include "PictureRows.h"
 
-#include "Codecs.h"
 #include "MemoryBudget.h"
 #include "RowReducer.h"
 
@@ -27,9 +26,8 @@ struct PngDecoder {
         png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, failed, ignoreWarning);
         if (png)
             info = png_create_info_struct(png);
-        if (!png || !info)
-            throw CodecError("cannot start the PNG codec");
-        png_set_read_fn(png, this, read);
+        if (png && info)
+            png_set_read_fn(png, this, read);
     }
     ~PngDecoder() { png_destroy_read_struct(&png, &info, nullptr); }
     PngDecoder(const PngDecoder &) = delete;
@@ -97,17 +95,20 @@ bool readPngRows(PngDecoder &decoder, int passes, png_bytep rows, std::size_t st
     return true;
 }
 
-[[noreturn]] void damaged(const PngDecoder &decoder)
+Problem damaged(const PngDecoder &decoder)
 {
-    throw CodecError(std::string("damaged PNG: ") + decoder.message);
+    return Problem{.reason = std::string("damaged PNG: ") + decoder.message};
 }
 
-void start(PngDecoder &decoder, std::span<const std::uint8_t> data, bool toRgb, int &passes)
+Failure start(PngDecoder &decoder, std::span<const std::uint8_t> data, bool toRgb, int &passes)
 {
+    if (!decoder.png || !decoder.info)
+        return Problem{.reason = "cannot start the PNG codec"};
     decoder.data = data.data();
     decoder.size = data.size();
     if (!startPng(decoder, toRgb, passes))
-        damaged(decoder);
+        return damaged(decoder);
+    return std::nullopt;
 }
 
 // Hands rows of RGB on, and rows of RGBA composited over black.
@@ -136,26 +137,29 @@ struct Compositor {
 
 } // namespace
 
-PictureSize checkPng(std::span<const std::uint8_t> data)
+Checked<PictureSize> checkPng(std::span<const std::uint8_t> data)
 {
     PngDecoder decoder;
     int passes = 1;
-    start(decoder, data, false, passes);
+    if (Failure failure = start(decoder, data, false, passes))
+        return *failure;
     PictureSize size{int(png_get_image_width(decoder.png, decoder.info)),
                      int(png_get_image_height(decoder.png, decoder.info)), passes > 1};
     if (size.interlaced)
-        refuseOverBudget(std::uint64_t(size.width) * std::uint64_t(size.height) * kInterlacedPngBytes);
+        if (Failure tooLarge = refuseOverBudget(std::uint64_t(size.width) * std::uint64_t(size.height) * kInterlacedPngBytes))
+            return *tooLarge;
     std::vector<png_byte> row(png_get_rowbytes(decoder.png, decoder.info));
     if (!readPngRows(decoder, passes, row.data(), 0, nullptr, nullptr))
-        damaged(decoder);
+        return damaged(decoder);
     return size;
 }
 
-Raster shrinkPng(std::span<const std::uint8_t> data, int width, int height)
+Checked<Raster> shrinkPng(std::span<const std::uint8_t> data, int width, int height)
 {
     PngDecoder decoder;
     int passes = 1;
-    start(decoder, data, true, passes);
+    if (Failure failure = start(decoder, data, true, passes))
+        return *failure;
     const int sourceWidth = int(png_get_image_width(decoder.png, decoder.info));
     const int sourceHeight = int(png_get_image_height(decoder.png, decoder.info));
     RowReducer reducer(sourceWidth, sourceHeight, width, height);
@@ -165,12 +169,12 @@ Raster shrinkPng(std::span<const std::uint8_t> data, int width, int height)
     if (passes == 1) {
         std::vector<png_byte> row(rowBytes);
         if (!readPngRows(decoder, passes, row.data(), 0, Compositor::add, &compositor))
-            damaged(decoder);
+            return damaged(decoder);
     } else {
         // Each pass fills in more of every row: all of them are needed at once.
         std::vector<png_byte> rows(rowBytes * std::size_t(sourceHeight));
         if (!readPngRows(decoder, passes, rows.data(), rowBytes, nullptr, nullptr))
-            damaged(decoder);
+            return damaged(decoder);
         for (int y = 0; y < sourceHeight; ++y)
             Compositor::add(&compositor, &rows[rowBytes * std::size_t(y)]);
     }

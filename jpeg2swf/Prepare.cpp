@@ -1,5 +1,6 @@
 #include "Prepare.h"
 
+#include "JpegDecode.h"
 #include "MemoryBudget.h"
 #include "PictureRows.h"
 
@@ -15,16 +16,15 @@ std::uint64_t PreparedPicture::size() const
 
 namespace {
 
-Raster shrinkForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
+Checked<Raster> shrinkForShowing(const PicturePlan &plan, std::span<const std::uint8_t> bytes, Size stored)
 {
     switch (plan.info.format) {
     case PictureFormat::Jpeg: {
         // The header is enough for decoding; the exact end is only needed to
         // embed the file's own bytes.
-        std::string error;
-        const auto jpeg = parseJpeg(bytes, error, JpegEnd::Quick);
+        const auto jpeg = parseJpeg(bytes, JpegEnd::Quick);
         if (!jpeg)
-            throw CodecError(error);
+            return jpeg.problem();
         return shrinkJpeg(bytes, *jpeg, stored.width, stored.height);
     }
     case PictureFormat::Png:
@@ -32,37 +32,75 @@ Raster shrinkForShowing(const PicturePlan &plan, std::span<const std::uint8_t> b
     case PictureFormat::Gif:
         return shrinkGif(bytes, stored.width, stored.height);
     }
-    throw CodecError("unknown picture format");
+    return Problem{.reason = "unknown picture format"};
 }
 
-} // namespace
-
-PreparedPicture preparePicture(const PicturePlan &plan, int quality)
+Checked<Bytes> reencoded(const PicturePlan &plan, std::span<const std::uint8_t> bytes, int quality)
 {
-    const MemoryBudget::Share memory = MemoryBudget::forPreparing().take(memoryToPrepare(plan));
+    const Size stored = plan.stored();
+    const auto shrunk = shrinkForShowing(plan, bytes, stored);
+    if (!shrunk)
+        return shrunk.problem();
+    return encodeJpeg(*shrunk, quality);
+}
+
+// What is embedded of a picture as it is must decode as it stands: its tables
+// are not enough, damage hides in the entropy-coded data. Decoding at 1/8
+// scale reads every coefficient and computes next to nothing else.
+Failure checkEmbeddedData(const PreparedPicture &prepared, const JpegInfo &jpeg)
+{
+    JpegPieces pieces;
+    for (const auto &[from, to] : prepared.ranges)
+        pieces.push_back(prepared.file.bytes().subspan(from, to - from));
+    return decodeJpegData(pieces, 1, jpeg.end - jpeg.firstScanData);
+}
+
+Checked<PreparedPicture> prepare(const PicturePlan &plan, int quality)
+{
+    const auto memory = MemoryBudget::forPreparing().take(memoryToPrepare(plan));
+    if (!memory)
+        return memory.problem();
     PreparedPicture prepared;
-    std::string error;
-    if (!prepared.file.read(plan.path, error))
-        throw CodecError(error);
+    if (Failure failure = prepared.file.read(plan.path))
+        return *failure;
     if (!sameFileVersion(prepared.file.status(), plan.info.file))
-        throw CodecError("the file changed after it was checked");
+        return Problem{.reason = "the file changed after it was checked"};
     const std::span<const std::uint8_t> bytes = prepared.file.bytes();
 
     if (plan.embedding == Embedding::Reencoded) {
-        const Size stored = plan.stored();
-        prepared.jpeg = encodeJpeg(shrinkForShowing(plan, bytes, stored), quality);
+        auto jpeg = reencoded(plan, bytes, quality);
+        if (!jpeg)
+            return jpeg.problem();
+        prepared.jpeg = std::move(*jpeg);
         prepared.file = PictureFile();
         return prepared;
     }
 
-    const auto jpeg = parseJpeg(bytes, error);
-    if (!jpeg || jpeg->width != plan.info.width || jpeg->height != plan.info.height)
-        throw CodecError("the file changed while it was being converted");
+    const auto jpeg = parseJpeg(bytes);
+    if (!jpeg)
+        return jpeg.problem();
+    if (jpeg->width != plan.info.width || jpeg->height != plan.info.height)
+        return Problem{.reason = "the file changed while it was being converted"};
     if (plan.embedding == Embedding::Transcoded) {
-        prepared.jpeg = transcodeToBaseline(bytes.first(jpeg->end));
+        auto baseline = transcodeToBaseline(bytes.first(jpeg->end));
+        if (!baseline)
+            return baseline.problem();
+        prepared.jpeg = std::move(*baseline);
         prepared.file = PictureFile();
-    } else {
-        prepared.ranges = jpegRangesWithoutMetadata(bytes, *jpeg);
+        return prepared;
     }
+    prepared.ranges = jpegRangesWithoutMetadata(bytes, *jpeg);
+    if (Failure failure = checkEmbeddedData(prepared, *jpeg))
+        return *failure;
+    return prepared;
+}
+
+} // namespace
+
+Checked<PreparedPicture> preparePicture(const PicturePlan &plan, int quality)
+{
+    auto prepared = prepare(plan, quality);
+    if (!prepared)
+        return prepared.problem().in(plan.path);
     return prepared;
 }

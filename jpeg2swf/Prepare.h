@@ -2,8 +2,10 @@
 
 // Turns a planned picture into the JPEG data that goes into the SWF file.
 
+#include "Codecs.h"
 #include "Layout.h"
 #include "PictureFile.h"
+#include "Problem.h"
 
 #include <span>
 #include <utility>
@@ -30,6 +32,7 @@ struct PreparedPicture {
 };
 
 // Takes the memory it needs from the preparation budget first, waiting for it
-// if need be. Throws CodecError with the reason when the picture cannot be
-// prepared, also when the file changed since it was checked.
-PreparedPicture preparePicture(const PicturePlan &plan, int quality);
+// if need be. Fails with the picture's path and the reason when it cannot be
+// prepared: it needs more memory than the whole budget, its data does not
+// decode without damage, or the file changed since it was checked.
+Checked<PreparedPicture> preparePicture(const PicturePlan &plan, int quality);

@@ -1,42 +1,52 @@
-// Arbitrary bytes into the picture prober, and what it accepts into the
-// decoders that prepare it: each must answer with a picture or a reason, never
-// crash, hang or read out of bounds.
+// Arbitrary bytes as a picture file, through the whole preparation of one
+// picture: the check, the decode and the transcode or re-encoding. It must end
+// with a prepared picture or a problem, never crash, hang or read out of bounds.
 #include "Layout.h"
 #include "MemoryBudget.h"
-#include "PictureRows.h"
+#include "Prepare.h"
 
-#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A picture that needs much memory only slows the search; the code is the same.
+constexpr std::uint64_t kFuzzMemory = std::uint64_t(64) << 20;
+
+const std::string &picturePath()
+{
+    static const std::string path = "/tmp/fuzz_probe-" + std::to_string(getpid()) + ".picture";
+    return path;
+}
+
+bool writePicture(const std::uint8_t *data, std::size_t size)
+{
+    std::FILE *file = std::fopen(picturePath().c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::span<const std::uint8_t> bytes(data, size);
-    std::string error;
-    const auto info = probePictureBytes(bytes, error);
+    if (!probePictureBytes({data, size}))
+        return 0;
+    if (!writePicture(data, size))
+        std::abort();
+    const auto info = probePicture(picturePath());
     if (!info)
         return 0;
-    if (info->format == PictureFormat::Jpeg)
-        jpegRangesWithoutMetadata(bytes, info->jpeg);
-    // Shown small, as a picture after a small first one; one that needs much
-    // memory only slows the search.
-    const PicturePlan plan = planPicture("fuzz", *info, {64, 48});
-    if (memoryToPrepare(plan) > (std::uint64_t(64) << 20))
-        return 0;
-    const Size stored = plan.stored();
-    try {
-        switch (info->format) {
-        case PictureFormat::Jpeg:
-            shrinkJpeg(bytes, info->jpeg, stored.width, stored.height);
-            if (info->jpeg.losslesslyTranscodable())
-                transcodeToBaseline(bytes.first(info->jpeg.end));
-            break;
-        case PictureFormat::Png:
-            shrinkPng(bytes, stored.width, stored.height);
-            break;
-        case PictureFormat::Gif:
-            shrinkGif(bytes, stored.width, stored.height);
-            break;
-        }
-    } catch (const CodecError &) {
+    // At its own size (embedded as it is, transcoded or re-encoded by its
+    // kind), then at half its size (always re-encoded).
+    for (const Size box : {Size{0, 0}, Size{info->shownWidth() / 2 + 1, info->shownHeight() / 2 + 1}}) {
+        const PicturePlan plan = planPicture(picturePath(), *info, stageSize(*info, box));
+        if (memoryToPrepare(plan) <= kFuzzMemory)
+            preparePicture(plan, 75);
     }
     return 0;
 }

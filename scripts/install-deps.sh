@@ -10,6 +10,7 @@ packages=(
   libgtest-dev
   fonts-liberation
   ffmpeg
+  libjpeg-turbo-progs   # djpeg: the decode floor the converter's benchmark measures against
   chromium nodejs
   xvfb xdotool x11-utils openbox dpkg-dev
   desktop-file-utils appstream lintian

@@ -114,6 +114,41 @@ Bytes withExif(const Bytes &jpeg, int orientation)
     return out;
 }
 
+Bytes damaged(const Bytes &jpeg, Damage damage)
+{
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    std::size_t at = 2;
+    bool huffmanDamaged = false;
+    while (true) {   // the segments before the first scan, as libjpeg writes them
+        const std::uint8_t marker = jpeg[at + 1];
+        const std::size_t end = at + 2 + std::size_t(jpeg[at + 2] << 8 | jpeg[at + 3]);
+        Bytes segment(jpeg.begin() + std::ptrdiff_t(at), jpeg.begin() + std::ptrdiff_t(end));
+        if (marker == 0xDA)
+            break;
+        if (marker == 0xC0 || marker == 0xC2) {   // frame header: each component's table 0xFF
+            if (damage == Damage::FrameNamesTable255)
+                for (std::size_t c = 0; c < segment[9]; ++c)
+                    segment[12 + 3 * c] = 0xFF;
+        } else if (marker == 0xC4 && damage == Damage::OversubscribedHuffman && !huffmanDamaged) {
+            // Three codes of length 1 where there is room for two: taken from length 3.
+            segment[5] = std::uint8_t(segment[5] + 3);
+            segment[7] = std::uint8_t(segment[7] - 3);
+            huffmanDamaged = true;
+        }
+        if (!(marker == 0xDB && damage == Damage::NoQuantTable))
+            out.insert(out.end(), segment.begin(), segment.end());
+        at = end;
+    }
+    Bytes scans(jpeg.begin() + std::ptrdiff_t(at), jpeg.end() - 2);
+    if (damage == Damage::ScanCutShort)
+        scans.resize(scans.size() / 2);
+    if (damage == Damage::JunkBeforeEnd)
+        scans.insert(scans.end(), 64, 0x55);
+    out.insert(out.end(), scans.begin(), scans.end());
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+
 Bytes withDeclaredSize(const Bytes &jpeg, int width, int height)
 {
     Bytes out = jpeg;

@@ -26,6 +26,11 @@ Bytes makeJpeg(int width, int height, Colour colour, JpegKind kind = JpegKind::B
 // that must not reach the slide show) right after SOI, and a comment.
 Bytes withExif(const Bytes &jpeg, int orientation);
 
+// Damage that a check of the markers alone lets through: the first three are
+// refused by libjpeg, the last two decoded with a "Corrupt JPEG data" warning.
+enum class Damage { NoQuantTable, FrameNamesTable255, OversubscribedHuffman, ScanCutShort, JunkBeforeEnd };
+Bytes damaged(const Bytes &jpeg, Damage damage);
+
 // The same JPEG data under a frame header that declares another size: the
 // data then covers only part of the picture.
 Bytes withDeclaredSize(const Bytes &jpeg, int width, int height);

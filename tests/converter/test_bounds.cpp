@@ -52,7 +52,7 @@ TEST_F(ConversionBounds, EveryPictureIsPreparedInBoundedMemoryOrRefusedBeforeDec
         {"baseline.jpg", withDeclaredSize(makeJpeg(64, 48, kGrey), 4000, 3000), {"-m", "0"}, "truncated JPEG: "},
         // Enough data for its size, ending early all the same: found by decoding.
         {"baseline-shown-small.jpg", withDeclaredSize(makeJpeg(640, 480, kGrey), 1280, 960), {"-m", "320x240"},
-         "cannot decode JPEG: Corrupt JPEG data: premature end of data segment"},
+         "damaged picture data: premature end of data segment"},
         // Arithmetic coding may spend almost nothing on a block: the coefficients
         // of a progressive file, and the work of decoding, tell.
         {"arithmetic.jpg", withDeclaredSize(makeJpeg(64, 48, kGrey, JpegKind::ArithmeticProgressive), 20000, 20000),

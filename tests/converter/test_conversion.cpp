@@ -394,45 +394,65 @@ TEST_F(Conversion, EveryDocumentedExampleRuns)
 TEST_F(Conversion, BadPicturesAreAllNamedAndNothingIsWritten)
 {
     const Bytes good = makeJpeg(64, 64, {1, 2, 3});
+    const Bytes progressive = makeJpeg(64, 64, {1, 2, 3}, JpegKind::Progressive);
+    const Bytes grey = makeJpeg(64, 64, {1, 2, 3}, JpegKind::Greyscale);
+    Bytes tooWide = good;   // the frame header's width, 65501
+    const std::size_t frame = std::string(good.begin(), good.end()).find("\xFF\xC0");
+    tooWide[frame + 7] = 0xFF;
+    tooWide[frame + 8] = 0xDD;
     const std::string ok = file("ok.jpg", good);
-    const std::string truncated = file("truncated.jpg", Bytes(good.begin(), good.end() - 100));
-    const std::string empty = file("empty.jpg", {});
-    const std::string text = file("text.jpg", {'h', 'e', 'l', 'l', 'o', '\n'});
-    const std::string twelveBit = file("png-named.jpg", Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0});
     const std::string folderPicture = path("folder.jpg");
     fs::create_directory(folderPicture);
-    const std::string missing = path("missing.jpg");
-    std::vector<std::string> badPictures{truncated, empty, folderPicture, text, twelveBit, missing};
+    // Each with the reason it is named for. Those that pass the markers'
+    // check are found while the slide show is written, with good pictures
+    // between them: every one is still named.
+    std::vector<std::pair<std::string, std::string>> bad{
+        {file("truncated.jpg", Bytes(good.begin(), good.end() - 100)), "truncated"},
+        {file("empty.jpg", {}), "empty file"},
+        {folderPicture, "is a folder"},
+        {file("text.jpg", {'h', 'e', 'l', 'l', 'o', '\n'}), "not a JPEG, PNG or GIF picture"},
+        {file("png-named.jpg", Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0}), "damaged PNG"},
+        {path("missing.jpg"), "No such file"},
+        {file("wide.jpg", tooWide), "65501 x 64 pixels: larger than a JPEG decoder reads"},
+        {file("no-dqt.jpg", damaged(good, Damage::NoQuantTable)), "Quantization table 0x00 was not defined"},
+        {file("dqt-ff.jpg", damaged(good, Damage::FrameNamesTable255)), "Quantization table 0xff was not defined"},
+        {file("huffman.jpg", damaged(good, Damage::OversubscribedHuffman)), "Bogus Huffman table definition"},
+        {file("cut-scan.jpg", damaged(good, Damage::ScanCutShort)), "damaged picture data: premature end"},
+        {file("junk.jpg", damaged(good, Damage::JunkBeforeEnd)), "extraneous bytes before marker 0xd9"},
+        {file("cut-progressive.jpg", damaged(progressive, Damage::ScanCutShort)), "damaged picture data"},
+        {file("cut-grey.jpg", damaged(grey, Damage::ScanCutShort)), "damaged picture data"},
+    };
     // A Linux pipe means nothing to a Windows program.
-    const std::string pipe = path("pipe.jpg");
     if (!testrun::windowsConverter()) {
-        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-        badPictures.push_back(pipe);
+        ASSERT_EQ(mkfifo(path("pipe.jpg").c_str(), 0600), 0);
+        bad.emplace_back(path("pipe.jpg"), "not a regular file");
     }
-    const std::string output = file("show.swf", {'o', 'l', 'd'});
+    std::vector<std::string> pictures{ok};
+    for (const auto &[picture, reason] : bad)
+        pictures.insert(pictures.end(), {picture, ok});
 
-    // Under a timeout: a picture that blocks the run must fail the test, not hang it.
-    std::vector<std::string> command{"-s", "KILL", "120"};
-    for (const auto &part : testrun::jpeg2swfCommand())
-        command.push_back(part);
-    command.insert(command.end(), {"-r", "1", ok});
-    command.insert(command.end(), badPictures.begin(), badPictures.end());
-    command.insert(command.end(), {"-o", output});
-    const auto result = testrun::run("timeout", command);
-    EXPECT_EQ(result.status, 1);
-    for (const std::string &bad : badPictures)
-        EXPECT_NE(result.errors.find("jpeg2swf: " + bad + ": "), std::string::npos) << bad << "\n" << result.errors;
-    EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
-    EXPECT_NE(result.errors.find("truncated"), std::string::npos);
-    EXPECT_NE(result.errors.find("empty file"), std::string::npos);
-    EXPECT_NE(result.errors.find("No such file"), std::string::npos);
-    if (!testrun::windowsConverter()) {
-        EXPECT_NE(result.errors.find(pipe + ": not a regular file"), std::string::npos);
+    for (const std::string output : {"show.swf", "show.html"}) {
+        SCOPED_TRACE(output);
+        file(output, {'o', 'l', 'd'});
+        // Under a timeout: a picture that blocks the run must fail the test, not hang it.
+        std::vector<std::string> command{"-s", "KILL", "120"};
+        for (const auto &part : testrun::jpeg2swfCommand())
+            command.push_back(part);
+        command.insert(command.end(), {"-r", "1", "-o", path(output), "--"});
+        command.insert(command.end(), pictures.begin(), pictures.end());
+        const auto result = testrun::run("timeout", command);
+        EXPECT_EQ(result.status, 1);
+        for (const auto &[picture, reason] : bad)
+            EXPECT_NE(result.errors.find("jpeg2swf: " + picture + ": "), std::string::npos) << picture << "\n" << result.errors;
+        for (const auto &[picture, reason] : bad)
+            EXPECT_NE(result.errors.find(reason), std::string::npos) << reason;
+        EXPECT_EQ(result.errors.find(ok + ":"), std::string::npos);
+        EXPECT_EQ(readFile(path(output)), (Bytes{'o', 'l', 'd'}));
     }
-    EXPECT_EQ(readFile(output), (Bytes{'o', 'l', 'd'}));
-    const std::string page = file("show.html", {'o', 'l', 'd'});
-    EXPECT_EQ(jpeg2swf({"-r", "1", ok, truncated, "-o", page}).status, 1);
-    EXPECT_EQ(readFile(page), (Bytes{'o', 'l', 'd'}));
+    // Kept at its own size, a PNG wider than libjpeg's limit cannot become a JPEG.
+    const auto wide = jpeg2swf({"-r", "1", "-m", "0", file("wide.png", makePng(65501, 1, {1, 2, 3})), "-o", path("w.swf")});
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_NE(wide.errors.find("wide.png: 65501 x 1 pixels: larger than a JPEG decoder reads"), std::string::npos) << wide.errors;
     EXPECT_TRUE(hiddenFiles().empty());
 }
 

@@ -28,20 +28,20 @@ Bytes joined(const Bytes &data, const std::vector<std::pair<std::size_t, std::si
 TEST(JpegMarkers, DamagedFilesAreRefusedWithAReason)
 {
     const Bytes good = makeJpeg(64, 64, kOrange);
-    std::string error;
-    EXPECT_FALSE(parseJpeg(Bytes(good.begin(), good.end() - 200), error));
-    EXPECT_NE(error.find("truncated"), std::string::npos);
-    EXPECT_FALSE(parseJpeg(Bytes(good.begin(), good.begin() + 30), error));
-    EXPECT_NE(error.find("truncated"), std::string::npos);
-    EXPECT_FALSE(parseJpeg(Bytes{0xFF, 0xD8, 0xFF, 0xD9}, error));
+    for (const Bytes &cut : {Bytes(good.begin(), good.end() - 200), Bytes(good.begin(), good.begin() + 30)}) {
+        const auto info = parseJpeg(cut);
+        ASSERT_FALSE(info);
+        EXPECT_NE(info.problem().reason.find("truncated"), std::string::npos);
+    }
+    EXPECT_FALSE(parseJpeg(Bytes{0xFF, 0xD8, 0xFF, 0xD9}));
 
     // Every prefix and every single damaged byte is answered without a crash.
     for (std::size_t length = 0; length < good.size(); length += 7)
-        parseJpeg(Bytes(good.begin(), good.begin() + std::ptrdiff_t(length)), error);
+        parseJpeg(Bytes(good.begin(), good.begin() + std::ptrdiff_t(length)));
     for (std::size_t at = 0; at < 400 && at < good.size(); ++at) {
         Bytes damaged = good;
         damaged[at] ^= 0xA5;
-        if (const auto info = probePictureBytes(damaged, error))
+        if (const auto info = probePictureBytes(damaged))
             jpegRangesWithoutMetadata(damaged, info->jpeg);
     }
 }
@@ -50,8 +50,7 @@ TEST(JpegMetadata, LeftOutWithoutTouchingThePicture)
 {
     const Bytes plain = makeJpeg(40, 30, kOrange);
     const Bytes tagged = withExif(plain, 6);
-    std::string error;
-    const auto info = parseJpeg(tagged, error);
+    const auto info = parseJpeg(tagged);
     ASSERT_TRUE(info);
 
     const Bytes stripped = joined(tagged, jpegRangesWithoutMetadata(tagged, *info));
@@ -64,7 +63,7 @@ TEST(JpegMetadata, LeftOutWithoutTouchingThePicture)
     // Trailing data after the end-of-image marker is left out as well.
     Bytes trailer = tagged;
     trailer.insert(trailer.end(), {'t', 'r', 'a', 'i', 'l'});
-    const auto withTrailer = parseJpeg(trailer, error);
+    const auto withTrailer = parseJpeg(trailer);
     ASSERT_TRUE(withTrailer);
     EXPECT_EQ(joined(trailer, jpegRangesWithoutMetadata(trailer, *withTrailer)), expected);
 }
@@ -73,31 +72,32 @@ TEST(JpegTranscode, ProgressiveAndArithmeticBecomeBaselineWithIdenticalPixels)
 {
     for (JpegKind kind : {JpegKind::Progressive, JpegKind::Arithmetic}) {
         const Bytes source = makeJpeg(123, 77, kOrange, kind, Chroma::S444);
-        const Bytes baseline = transcodeToBaseline(source);
-        std::string error;
-        const auto info = parseJpeg(baseline, error);
-        ASSERT_TRUE(info) << error;
+        const auto baseline = transcodeToBaseline(source);
+        ASSERT_TRUE(baseline);
+        const auto info = parseJpeg(*baseline);
+        ASSERT_TRUE(info) << info.problem().reason;
         EXPECT_TRUE(info->playerSafe());
 
         const Bytes reference = makeJpeg(123, 77, kOrange, JpegKind::Baseline, Chroma::S444);
-        const Raster decoded = shrinkJpeg(baseline, *info, 123, 77);
-        EXPECT_EQ(decoded.rgb, shrinkJpeg(reference, *parseJpeg(reference, error), 123, 77).rgb);
-        EXPECT_EQ(decoded.width, 123);
+        const auto decoded = shrinkJpeg(*baseline, *info, 123, 77);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->rgb, shrinkJpeg(reference, *parseJpeg(reference), 123, 77)->rgb);
+        EXPECT_EQ(decoded->width, 123);
     }
 }
 
 TEST(JpegDecode, ScaledDecodeNeverGoesBelowTheShownSize)
 {
     const Bytes jpeg = makeJpeg(4000, 3000, kOrange);
-    std::string error;
-    const auto info = parseJpeg(jpeg, error);
+    const auto info = parseJpeg(jpeg);
     ASSERT_TRUE(info);
     EXPECT_EQ(jpegScaleEighths(*info, 1440, 1080), 3);   // 1500 x 1125 still covers 1440 x 1080
     EXPECT_EQ(jpegScaleEighths(*info, 1500, 1126), 4);
-    const Raster raster = shrinkJpeg(jpeg, *info, 1440, 1080);
-    EXPECT_EQ(raster.width, 1440);
-    EXPECT_EQ(raster.height, 1080);
-    EXPECT_NEAR(raster.rgb[raster.rgb.size() / 2], kOrange.r, 12);
+    const auto raster = shrinkJpeg(jpeg, *info, 1440, 1080);
+    ASSERT_TRUE(raster);
+    EXPECT_EQ(raster->width, 1440);
+    EXPECT_EQ(raster->height, 1080);
+    EXPECT_NEAR(raster->rgb[raster->rgb.size() / 2], kOrange.r, 12);
 }
 
 TEST(RowReducer, AveragesTheAreaEachPixelCoversRowByRow)
@@ -130,10 +130,10 @@ TEST(RowReducer, AveragesTheAreaEachPixelCoversRowByRow)
 // PNG on black and a GIF's first frame are read back through whole slide shows.
 TEST(OtherFormats, DamagedPngAndGifAreRefused)
 {
-    std::string error;
     const Bytes png = makePng(10, 10, {1, 2, 3});
-    EXPECT_FALSE(probePictureBytes(Bytes(png.begin(), png.end() - 20), error));
-    EXPECT_FALSE(probePictureBytes(Bytes{'G', 'I', 'F', '8', '9', 'a', 1}, error));
-    EXPECT_FALSE(probePictureBytes(Bytes{'h', 'e', 'l', 'l', 'o'}, error));
-    EXPECT_EQ(error, "not a JPEG, PNG or GIF picture");
+    EXPECT_FALSE(probePictureBytes(Bytes(png.begin(), png.end() - 20)));
+    EXPECT_FALSE(probePictureBytes(Bytes{'G', 'I', 'F', '8', '9', 'a', 1}));
+    const auto text = probePictureBytes(Bytes{'h', 'e', 'l', 'l', 'o'});
+    ASSERT_FALSE(text);
+    EXPECT_EQ(text.problem().reason, "not a JPEG, PNG or GIF picture");
 }
