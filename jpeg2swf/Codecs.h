@@ -3,6 +3,7 @@
 // Encoding and transcoding through libjpeg-turbo (decoding is in
 // PictureRows.h). Each fails with a readable reason.
 
+#include "Bytes.h"
 #include "JpegInfo.h"
 #include "Problem.h"
 #include "Raster.h"
@@ -10,8 +11,6 @@
 #include <cstdint>
 #include <span>
 #include <vector>
-
-using Bytes = std::vector<std::uint8_t>;
 
 // Baseline, 4:2:0 JPEG of the picture.
 Checked<Bytes> encodeJpeg(const Raster &raster, int quality);

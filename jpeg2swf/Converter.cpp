@@ -141,7 +141,7 @@ void writeSlideShow(const SlideShowPlan &plan, const Options &options, std::opti
 
 } // namespace
 
-int convert(const Options &options, std::ostream &errors)
+int runConversion(const Options &options, std::ostream &errors)
 {
     // A web page holds any number of pictures at any delay; a SWF file's
     // header and frame counts limit both.

@@ -11,7 +11,7 @@ constexpr int kUsageError = 2;
 
 // Checks every picture, then writes the slide show. Messages go to errors as
 // "jpeg2swf: PATH: reason".
-int convert(const Options &options, std::ostream &errors);
+int runConversion(const Options &options, std::ostream &errors);
 
 // The whole program, given its arguments (UTF-8, without the program's name)
 // by the system's entry point. Returns the exit status.

@@ -37,9 +37,9 @@ PicturePlan planPicture(const std::string &path, const PictureInfo &info, Size s
 
 swf::Matrix orientationMatrix(int orientation, Size stored)
 {
-    constexpr std::int32_t s = swf::kTwipsPerPixel << 16;   // 16.16: one pixel is 20 twips
-    const std::int32_t w = stored.width * swf::kTwipsPerPixel;
-    const std::int32_t h = stored.height * swf::kTwipsPerPixel;
+    constexpr std::int32_t s = swf::kTwipsPerStagePixel << 16;   // 16.16: one pixel is 20 twips
+    const std::int32_t w = stored.width * swf::kTwipsPerStagePixel;
+    const std::int32_t h = stored.height * swf::kTwipsPerStagePixel;
     // x' = x scaleX + y rotateSkew1 + tx, y' = x rotateSkew0 + y scaleY + ty,
     // for a bitmap pixel (x, y) of the stored picture.
     switch (orientation) {
@@ -57,7 +57,7 @@ swf::Matrix orientationMatrix(int orientation, Size stored)
 swf::Matrix centringMatrix(Size shown, Size stage)
 {
     swf::Matrix matrix;
-    matrix.translateX = (stage.width - shown.width) * swf::kTwipsPerPixel / 2;
-    matrix.translateY = (stage.height - shown.height) * swf::kTwipsPerPixel / 2;
+    matrix.translateX = (stage.width - shown.width) * swf::kTwipsPerStagePixel / 2;
+    matrix.translateY = (stage.height - shown.height) * swf::kTwipsPerStagePixel / 2;
     return matrix;
 }

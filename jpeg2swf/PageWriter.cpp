@@ -226,7 +226,7 @@ std::string imageStyle(const PicturePlan &plan, Size stage)
 {
     const Size stored = plan.stored();
     const swf::Matrix turn = orientationMatrix(plan.info.orientation(), stored);
-    const auto unit = [](std::int32_t value) { return value / (swf::kTwipsPerPixel << 16); };
+    const auto unit = [](std::int32_t value) { return value / (swf::kTwipsPerStagePixel << 16); };
     return format("width:%.4f%%;height:%.4f%%;transform:translate(-50%%,-50%%) matrix(%d,%d,%d,%d,0,0)",
                   100.0 * stored.width / stage.width, 100.0 * stored.height / stage.height, unit(turn.scaleX),
                   unit(turn.rotateSkew0), unit(turn.rotateSkew1), unit(turn.scaleY));

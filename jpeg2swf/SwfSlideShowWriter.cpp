@@ -33,7 +33,7 @@ SwfSlideShowWriter::SwfSlideShowWriter(OutputFile &file, Size stage, Timeline ti
     if (pictures < 2)
         m_timeline.fadeFrames = 0;
     m_header.version = kSwfVersion;
-    m_header.frameSize = {0, stage.width * swf::kTwipsPerPixel, 0, stage.height * swf::kTwipsPerPixel};
+    m_header.frameSize = {0, stage.width * swf::kTwipsPerStagePixel, 0, stage.height * swf::kTwipsPerStagePixel};
     m_header.frameRate88 = timeline.frameRate88;
     m_header.frameCount = std::uint16_t(pictures * timeline.framesPerPicture);
     m_remainingFrames = m_header.frameCount;
@@ -49,8 +49,8 @@ void SwfSlideShowWriter::addPicture(const PicturePlan &plan, const PreparedPictu
         throw WriteError(plan.path + ": picture too large for a SWF tag");
     put(swf::defineBitsJpeg2Header(bitmapId(m_count), std::uint32_t(size)));
     picture.writeTo([this](std::span<const std::uint8_t> bytes) { m_file.write(bytes); });
-    put(swf::defineBitmapShapeTag(shapeId(m_count), bitmapId(m_count), plan.shown.width * swf::kTwipsPerPixel,
-                                  plan.shown.height * swf::kTwipsPerPixel,
+    put(swf::defineBitmapShapeTag(shapeId(m_count), bitmapId(m_count), plan.shown.width * swf::kTwipsPerStagePixel,
+                                  plan.shown.height * swf::kTwipsPerStagePixel,
                                   orientationMatrix(plan.info.orientation(), plan.stored())));
     Fading fading{shapeId(m_count), centringMatrix(plan.shown, m_stage), 0};
     if (m_timeline.fadeFrames > 0 && (plan.shown.width != m_stage.width || plan.shown.height != m_stage.height)) {
@@ -58,10 +58,10 @@ void SwfSlideShowWriter::addPicture(const PicturePlan &plan, const PreparedPictu
         // the picture it covers fades out there.
         fading.margins = marginsId(m_count, m_pictures);
         const std::int32_t left = fading.placement.translateX, top = fading.placement.translateY;
-        put(swf::defineMarginsShapeTag(fading.margins, m_stage.width * swf::kTwipsPerPixel,
-                                       m_stage.height * swf::kTwipsPerPixel,
-                                       {left, left + plan.shown.width * swf::kTwipsPerPixel, top,
-                                        top + plan.shown.height * swf::kTwipsPerPixel}));
+        put(swf::defineMarginsShapeTag(fading.margins, m_stage.width * swf::kTwipsPerStagePixel,
+                                       m_stage.height * swf::kTwipsPerStagePixel,
+                                       {left, left + plan.shown.width * swf::kTwipsPerStagePixel, top,
+                                        top + plan.shown.height * swf::kTwipsPerStagePixel}));
     }
     if (m_count == 0)
         m_first = fading;

@@ -29,7 +29,7 @@ private:
     };
     void fadeIn(const Fading &picture);
     void showFrames(std::uint32_t count);
-    void put(const swf::Bytes &bytes) { m_file.write(bytes); }
+    void put(const Bytes &bytes) { m_file.write(bytes); }
 
     OutputFile &m_file;
     Size m_stage;

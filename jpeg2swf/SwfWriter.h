@@ -4,6 +4,8 @@
 // fields, and one function per tag we write. Nothing is ever written raw from a
 // struct.
 
+#include "Bytes.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -12,9 +14,8 @@
 
 namespace swf {
 
-using Bytes = std::vector<std::uint8_t>;
-
-constexpr int kTwipsPerPixel = 20;
+// The SWF unit: 20 twips to a pixel of the stage.
+constexpr int kTwipsPerStagePixel = 20;
 
 // Tag codes.
 enum Tag : std::uint16_t {

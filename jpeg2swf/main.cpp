@@ -23,5 +23,5 @@ int runJpeg2swf(const std::vector<std::string> &arguments)
         return kUsageError;
     }
     installCleanupOnSignals();
-    return convert(parsed.options, std::cerr);
+    return runConversion(parsed.options, std::cerr);
 }

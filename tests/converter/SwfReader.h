@@ -4,6 +4,8 @@
 // documentation for the tests: header, tags, pictures, frames. It refuses what
 // players cannot show, such as a picture that is not a baseline JPEG in colour.
 
+#include "Bytes.h"
+
 #include <cstdint>
 #include <map>
 #include <stdexcept>
@@ -11,8 +13,6 @@
 #include <vector>
 
 namespace swfread {
-
-using Bytes = std::vector<std::uint8_t>;
 
 struct Matrix {
     double scaleX = 1, scaleY = 1, skew0 = 0, skew1 = 0;

@@ -2,13 +2,13 @@
 
 // Picture files made on the fly for the converter's tests and benchmarks.
 
+#include "Bytes.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace testpictures {
-
-using Bytes = std::vector<std::uint8_t>;
 
 enum class JpegKind { Baseline, Progressive, Arithmetic, ArithmeticProgressive, Greyscale, Cmyk, ProgressiveCmyk };
 enum class Chroma { S420, S444 };

@@ -103,7 +103,7 @@ TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
         / ("jpeg2swf-options-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directory(folder);
     const auto list = [&](const std::string &name, const std::string &text) {
-        testpictures::writeFile((folder / name).string(), testpictures::Bytes(text.begin(), text.end()));
+        testpictures::writeFile((folder / name).string(), Bytes(text.begin(), text.end()));
         return (folder / name).string();
     };
     // Blank lines, also at the end, name no picture.
