@@ -3,26 +3,11 @@
 #include "FolderListing.h"
 
 #include "NameOrder.h"
+#include "WideText_windows.h"
 
 #include <windows.h>
 
 namespace {
-
-std::wstring wide(const std::string &utf8)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(std::size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
-    return text;
-}
-
-std::string utf8(const wchar_t *text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string result(std::size_t(length > 0 ? length - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), length, nullptr, nullptr);
-    return result;
-}
 
 // Volume serial number and file index: one folder has one, by any path.
 std::pair<std::uint64_t, std::uint64_t> identityOf(const std::wstring &folder)
@@ -45,7 +30,7 @@ std::pair<std::uint64_t, std::uint64_t> identityOf(const std::wstring &folder)
 FolderContents listFolder(const std::string &folder)
 {
     FolderContents contents;
-    const std::wstring path = wide(folder.empty() ? "." : folder);
+    const std::wstring path = wideFromUtf8(folder.empty() ? "." : folder);
     WIN32_FIND_DATAW entry;
     const HANDLE listing = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
@@ -58,9 +43,9 @@ FolderContents listFolder(const std::string &folder)
             continue;
         const DWORD attributes = entry.dwFileAttributes;
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            contents.files.push_back(utf8(name));   // hidden and system files too
+            contents.files.push_back(utf8FromWide(name));   // hidden and system files too
         else if (!(attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-            contents.folders.push_back(utf8(name));
+            contents.folders.push_back(utf8FromWide(name));
         // Junctions and links to folders are never followed, so the walk stays
         // in the tree and ends; hidden and system folders are not visited.
     } while (FindNextFileW(listing, &entry));
