@@ -106,7 +106,10 @@ bool writePictures(const std::vector<PicturePlan> &plans, const Options &options
             problems.push_back(picture.problem());
             writing = false;
         } else if (writing) {
-            writer->addPicture(plans[i], *picture);
+            if (Failure failed = writer->addPicture(plans[i], *picture)) {
+                problems.push_back(std::move(*failed));
+                return false;   // the output failed: nothing more to learn
+            }
             progress.written(i + 1);
         }
     }
@@ -114,13 +117,16 @@ bool writePictures(const std::vector<PicturePlan> &plans, const Options &options
 }
 
 // Writes the slide show of a plan without problems, or adds what kept it from
-// being written. The output's own failures arrive here as WriteError.
+// being written.
 void writeSlideShow(const SlideShowPlan &plan, const Options &options, std::optional<Timeline> timeline,
                     Progress &progress, std::vector<Problem> &problems)
 {
     try {
         OutputFile file;
-        file.create(options.output);
+        if (Failure failed = file.create(options.output)) {
+            problems.push_back(std::move(*failed));
+            return;
+        }
         const std::size_t count = plan.pictures.size();
         std::unique_ptr<SlideShowWriter> writer;
         if (!timeline)
@@ -130,10 +136,11 @@ void writeSlideShow(const SlideShowPlan &plan, const Options &options, std::opti
             writer = std::make_unique<SwfSlideShowWriter>(file, plan.stage, *timeline, count, options.loop);
         if (!writePictures(plan.pictures, options, writer.get(), progress, problems))
             return;   // the unfinished file goes with `file`
-        writer->finish();
-        file.commit();
-    } catch (const WriteError &error) {
-        problems.push_back({{}, error.what()});
+        Failure failed = writer->finish();
+        if (!failed)
+            failed = file.commit();
+        if (failed)
+            problems.push_back(std::move(*failed));
     } catch (const std::bad_alloc &) {
         problems.push_back({{}, "out of memory"});
     }

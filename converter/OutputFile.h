@@ -12,16 +12,18 @@
 // On Linux a symbolic link as the output is followed (also to a file not there
 // yet) and stays a link, and the new file takes over the permission bits,
 // owner and group of the file it replaces, as far as this user may.
+//
+// The first write that fails is remembered and every later one does nothing,
+// so a writer goes on without checking each write and asks once, with
+// failure(); commit() reports it too, and the file is never renamed over the
+// output.
+
+#include "Problem.h"
 
 #include <cstdint>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
-
-struct WriteError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 class OutputFile
 {
@@ -32,16 +34,17 @@ public:
     OutputFile &operator=(const OutputFile &) = delete;
 
     // Creates the file the slide show is written to, in output's folder.
-    // Throws WriteError, also for a name the file system would refuse at the
-    // end.
-    void create(const std::string &output);
+    // Fails also for a name the file system would refuse at the end.
+    Failure create(const std::string &output);
 
     void write(std::span<const std::uint8_t> bytes);
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
     std::uint64_t position() const { return m_position; }
+    // The first write that failed, with the output's path and the reason.
+    const Failure &failure() const { return m_failure; }
 
     // Flushes, syncs, names the file and renames it over the output.
-    void commit();
+    Failure commit();
 
 private:
     static constexpr std::size_t kBufferSize = 1 << 20;
@@ -57,6 +60,7 @@ private:
     std::vector<std::uint8_t> m_buffer;
     std::uint64_t m_position = 0;          // bytes written, buffer included
     std::uint64_t m_writebackStart = 0;    // first byte not yet sent to disk
+    Failure m_failure;                     // set once; later writes do nothing
 };
 
 // Removes the temporary file of the running conversion when the process is

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -73,9 +74,10 @@ private:
     sigset_t m_previous;
 };
 
-[[noreturn]] void fail(const std::string &path)
+// What the last failed call left in errno, about path.
+Problem systemProblem(const std::string &path)
 {
-    throw WriteError(path + ": " + std::strerror(errno));
+    return {path, std::strerror(errno)};
 }
 
 // The name a file may have in folder: 255 bytes on nearly every file system.
@@ -105,7 +107,7 @@ std::string hiddenPattern(const std::string &output)
 
 // The file a symbolic link at path leads to, followed link by link, also when
 // the last one leads to no file yet; path itself when it is no link.
-std::string followLinks(const std::string &path)
+Checked<std::string> followLinks(const std::string &path)
 {
     std::string target = path;
     for (int hops = 0; hops < 40; ++hops) {
@@ -115,18 +117,18 @@ std::string followLinks(const std::string &path)
         std::string next(PATH_MAX, '\0');
         const ssize_t length = ::readlink(target.c_str(), next.data(), next.size());
         if (length <= 0 || std::size_t(length) >= next.size())
-            fail(path);
+            return systemProblem(path);
         next.resize(std::size_t(length));
         target = next.starts_with('/') ? next : folderOf(target) + "/" + next;
     }
     errno = ELOOP;
-    fail(path);
+    return systemProblem(path);
 }
 
 // Gives the new file the permission bits, owner and group of the output it
 // replaces, as far as this user may; a new output gets the mode a new file
 // would get.
-void takeOverAttributes(int fd, const std::string &output)
+Failure takeOverAttributes(int fd, const std::string &output)
 {
     struct stat existing {};
     if (::stat(output.c_str(), &existing) == 0) {
@@ -134,17 +136,18 @@ void takeOverAttributes(int fd, const std::string &output)
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
             (void)::fchown(fd, uid_t(-1), existing.st_gid);
         if (::fchmod(fd, existing.st_mode & 0777) != 0)
-            fail(output);
-        return;
+            return systemProblem(output);
+        return std::nullopt;
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     if (::fchmod(fd, 0666 & ~mask) != 0)
-        fail(output);
+        return systemProblem(output);
+    return std::nullopt;
 }
 
 // Names the unnamed file fd, to be renamed over output; returns the name.
-std::string linkUnnamedFile(int fd, const std::string &output)
+Checked<std::string> linkUnnamedFile(int fd, const std::string &output)
 {
     // Only the process holding the file can name it: through /proc, or (with
     // the capability to) by the descriptor itself.
@@ -161,9 +164,9 @@ std::string linkUnnamedFile(int fd, const std::string &output)
         if (linked == 0)
             return pending.publish();
         if (errno != EEXIST)
-            fail(output);
+            return systemProblem(output);
     }
-    fail(output);
+    return systemProblem(output);
 }
 
 } // namespace
@@ -174,23 +177,26 @@ void installCleanupOnSignals()
         std::signal(signal, removePendingAndReraise);
 }
 
-void OutputFile::create(const std::string &output)
+Failure OutputFile::create(const std::string &output)
 {
     // A symbolic link stays a link: the file it leads to gets the slide show.
-    m_output = followLinks(output);
+    Checked<std::string> target = followLinks(output);
+    if (!target)
+        return target.problem();
+    m_output = std::move(*target);
     // Both names are checked before any work: the unnamed file gets its
     // hidden name only at the end.
     errno = ENAMETOOLONG;
     if (nameOf(m_output).size() > longestName(folderOf(m_output)) || hiddenPattern(m_output).size() >= PATH_MAX
         || m_output.size() >= PATH_MAX)
-        fail(output);
+        return systemProblem(output);
     m_buffer.reserve(kBufferSize);
 
     // A file without a name until it is complete: a killed run leaves nothing.
     m_fd = ::open(folderOf(m_output).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            fail(output);
+            return systemProblem(output);
         // This file system has no unnamed files: a hidden named one instead.
         std::string name = hiddenPattern(m_output);
         {
@@ -200,9 +206,9 @@ void OutputFile::create(const std::string &output)
                 m_temporary = pending.publish();
         }
         if (m_fd < 0)
-            fail(output);
+            return systemProblem(output);
     }
-    takeOverAttributes(m_fd, m_output);
+    return takeOverAttributes(m_fd, m_output);
 }
 
 void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
@@ -212,7 +218,8 @@ void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            fail(m_output);
+            m_failure = systemProblem(m_output);
+            return;
         }
         data += written;
         size -= std::size_t(written);
@@ -232,25 +239,33 @@ void OutputFile::startWriteback()
 
 void OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
+    if (m_failure)
+        return;
     flushBuffer();
+    if (m_failure)
+        return;
     if (::pwrite(m_fd, bytes.data(), bytes.size(), off_t(offset)) != ssize_t(bytes.size()))
-        fail(m_output);
+        m_failure = systemProblem(m_output);
 }
 
-void OutputFile::commit()
+Failure OutputFile::commit()
 {
-    flushBuffer();
+    if (!m_failure)
+        flushBuffer();
+    if (m_failure)
+        return m_failure;
     if (::fsync(m_fd) != 0)
-        fail(m_output);
-    if (m_temporary.empty())
-        m_temporary = linkUnnamedFile(m_fd, m_output);
-    if (::close(m_fd) != 0) {
-        m_fd = -1;
-        fail(m_output);
+        return systemProblem(m_output);
+    if (m_temporary.empty()) {
+        Checked<std::string> name = linkUnnamedFile(m_fd, m_output);
+        if (!name)
+            return name.problem();
+        m_temporary = std::move(*name);
     }
-    m_fd = -1;
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        return systemProblem(m_output);
     if (::rename(m_temporary.c_str(), m_output.c_str()) != 0)
-        fail(m_output);
+        return systemProblem(m_output);
     g_hasPendingTemporary = 0;
     m_temporary.clear();
     // The rename itself must reach the disk too.
@@ -259,6 +274,7 @@ void OutputFile::commit()
         ::fsync(folder);
         ::close(folder);
     }
+    return std::nullopt;
 }
 
 void OutputFile::discard()

@@ -27,9 +27,10 @@ BOOL WINAPI removePendingTemporaryAndExit(DWORD)
     ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
-[[noreturn]] void fail(const std::string &path, DWORD error = GetLastError())
+// The error of the last failed call (or the one given), about path.
+Problem systemProblem(const std::string &path, DWORD error = GetLastError())
 {
-    throw WriteError(path + ": " + describeError(error));
+    return {path, describeError(error)};
 }
 
 // A name is at most 255 UTF-16 units long on NTFS, FAT and exFAT.
@@ -72,16 +73,16 @@ void installCleanupOnSignals()
     SetConsoleCtrlHandler(removePendingTemporaryAndExit, TRUE);
 }
 
-void OutputFile::create(const std::string &output)
+Failure OutputFile::create(const std::string &output)
 {
     m_output = output;
     const std::wstring wideOutput = wideFromUtf8(output);
     // Checked before any work: the move at the end would refuse both.
     if (wideOutput.size() - nameStart(wideOutput) > kLongestName)
-        fail(output, ERROR_FILENAME_EXCED_RANGE);
+        return systemProblem(output, ERROR_FILENAME_EXCED_RANGE);
     const DWORD attributes = GetFileAttributesW(wideOutput.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        fail(output, ERROR_ACCESS_DENIED);
+        return systemProblem(output, ERROR_ACCESS_DENIED);
     const std::wstring prefix = hiddenPrefix(wideOutput);
     static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device random;
@@ -90,14 +91,14 @@ void OutputFile::create(const std::string &output)
         for (int i = 0; i < 6; ++i)
             wide += kLetters[random() % (std::size(kLetters) - 1)];
         if (wide.size() >= std::size(g_pendingTemporary))
-            fail(output, ERROR_FILENAME_EXCED_RANGE);
+            return systemProblem(output, ERROR_FILENAME_EXCED_RANGE);
         // Hidden, as its dot hides it on Linux, until it becomes the output.
         const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS)
                 continue;
-            fail(output);
+            return systemProblem(output);
         }
         std::wcscpy(g_pendingTemporary, wide.c_str());
         g_hasPendingTemporary = true;
@@ -106,12 +107,12 @@ void OutputFile::create(const std::string &output)
         if (m_fd < 0) {
             CloseHandle(file);
             discard();
-            throw WriteError(output + ": too many open files");
+            return Problem{output, "too many open files"};
         }
         m_buffer.reserve(kBufferSize);
-        return;
+        return std::nullopt;
     }
-    throw WriteError(output + ": no free name for the temporary file");
+    return Problem{output, "no free name for the temporary file"};
 }
 
 void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
@@ -119,8 +120,10 @@ void OutputFile::writeAll(const std::uint8_t *data, std::size_t size)
     while (size > 0) {
         const DWORD chunk = DWORD(std::min<std::size_t>(size, 1 << 30));
         DWORD written = 0;
-        if (!WriteFile(handleOf(m_fd), data, chunk, &written, nullptr))
-            fail(m_output);
+        if (!WriteFile(handleOf(m_fd), data, chunk, &written, nullptr)) {
+            m_failure = systemProblem(m_output);
+            return;
+        }
         data += written;
         size -= written;
     }
@@ -134,35 +137,45 @@ void OutputFile::startWriteback()
 
 void OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
+    if (m_failure)
+        return;
     flushBuffer();
+    if (m_failure)
+        return;
     OVERLAPPED at{};
     at.Offset = DWORD(offset);
     at.OffsetHigh = DWORD(offset >> 32);
     DWORD written = 0;
-    if (!WriteFile(handleOf(m_fd), bytes.data(), DWORD(bytes.size()), &written, &at) || written != bytes.size())
-        fail(m_output);
+    if (!WriteFile(handleOf(m_fd), bytes.data(), DWORD(bytes.size()), &written, &at) || written != bytes.size()) {
+        m_failure = systemProblem(m_output);
+        return;
+    }
     // The write moved the file pointer: back to the end, where the next one goes.
     LARGE_INTEGER end;
     end.QuadPart = LONGLONG(m_position);
     SetFilePointerEx(handleOf(m_fd), end, nullptr, FILE_BEGIN);
 }
 
-void OutputFile::commit()
+Failure OutputFile::commit()
 {
-    flushBuffer();
+    if (!m_failure)
+        flushBuffer();
+    if (m_failure)
+        return m_failure;
     FILE_BASIC_INFO shown{};   // times left as they are
     shown.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     if (!SetFileInformationByHandle(handleOf(m_fd), FileBasicInfo, &shown, sizeof shown)
         || !FlushFileBuffers(handleOf(m_fd)))
-        fail(m_output);
+        return systemProblem(m_output);
     if (_close(std::exchange(m_fd, -1)) != 0)
-        fail(m_output);
+        return systemProblem(m_output);
     // Write-through: the rename itself is on disk when this returns.
     if (!MoveFileExW(wideFromUtf8(m_temporary).c_str(), wideFromUtf8(m_output).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail(m_output);
+        return systemProblem(m_output);
     g_hasPendingTemporary = false;
     m_temporary.clear();
+    return std::nullopt;
 }
 
 void OutputFile::discard()

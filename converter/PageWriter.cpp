@@ -276,7 +276,7 @@ PageWriter::PageWriter(OutputFile &file, PageSettings settings) : m_file(file), 
         "</style></head>\n<body><div id=\"stage\"><div id=\"hud\" role=\"status\"></div></div>\n");
 }
 
-void PageWriter::addPicture(const PicturePlan &plan, const PreparedPicture &picture)
+Failure PageWriter::addPicture(const PicturePlan &plan, const PreparedPicture &picture)
 {
     put(format("<script type=\"application/octet-stream\" id=\"p%zu\" data-style=\"", m_count));
     put(imageStyle(plan, m_settings.stage));
@@ -295,11 +295,13 @@ void PageWriter::addPicture(const PicturePlan &plan, const PreparedPicture &pict
         put(kPlayer);
         put("</script>\n");
     }
+    return m_file.failure();
 }
 
-void PageWriter::finish()
+Failure PageWriter::finish()
 {
     put("</body></html>\n");
+    return m_file.failure();
 }
 
 void PageWriter::put(std::string_view text)

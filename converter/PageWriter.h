@@ -26,8 +26,8 @@ class PageWriter final : public SlideShowWriter
 {
 public:
     PageWriter(OutputFile &file, PageSettings settings);
-    void addPicture(const PicturePlan &plan, const PreparedPicture &picture) override;
-    void finish() override;
+    Failure addPicture(const PicturePlan &plan, const PreparedPicture &picture) override;
+    Failure finish() override;
 
 private:
     void put(std::string_view text);

@@ -2,13 +2,15 @@
 
 #include "Layout.h"
 #include "Prepare.h"
+#include "Problem.h"
 
 // What every output format does with the prepared pictures: take them one by
-// one, in list order, then finish the file.
+// one, in list order, then finish the file. Each step fails with what the
+// format cannot hold or the output file's first failed write.
 class SlideShowWriter
 {
 public:
     virtual ~SlideShowWriter() = default;
-    virtual void addPicture(const PicturePlan &plan, const PreparedPicture &picture) = 0;
-    virtual void finish() = 0;
+    virtual Failure addPicture(const PicturePlan &plan, const PreparedPicture &picture) = 0;
+    virtual Failure finish() = 0;
 };

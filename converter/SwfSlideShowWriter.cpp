@@ -42,11 +42,11 @@ SwfSlideShowWriter::SwfSlideShowWriter(OutputFile &file, Size stage, Timeline ti
     put(swf::setBackgroundColorTag(0, 0, 0));
 }
 
-void SwfSlideShowWriter::addPicture(const PicturePlan &plan, const PreparedPicture &picture)
+Failure SwfSlideShowWriter::addPicture(const PicturePlan &plan, const PreparedPicture &picture)
 {
     const std::uint64_t size = picture.size();
     if (size + 2 > UINT32_MAX)
-        throw WriteError(plan.path + ": picture too large for a SWF tag");
+        return Problem{plan.path, "picture too large for a SWF tag"};
     put(swf::defineBitsJpeg2Header(bitmapId(m_count), std::uint32_t(size)));
     picture.writeTo([this](std::span<const std::uint8_t> bytes) { m_file.write(bytes); });
     put(swf::defineBitmapShapeTag(shapeId(m_count), bitmapId(m_count), plan.shown.width * swf::kTwipsPerStagePixel,
@@ -78,20 +78,24 @@ void SwfSlideShowWriter::addPicture(const PicturePlan &plan, const PreparedPictu
     const bool fadeFollows = m_count + 1 < m_pictures || m_loop;
     showFrames(m_timeline.framesPerPicture - (fadeFollows ? m_timeline.fadeFrames : 0));
     ++m_count;
+    return m_file.failure();
 }
 
-void SwfSlideShowWriter::finish()
+Failure SwfSlideShowWriter::finish()
 {
     // From the last picture back into the first; the player then starts over
     // at frame 1, which shows the first picture alone.
     if (m_loop && m_timeline.fadeFrames > 0)
         fadeIn(m_first);
     put(swf::endTag());
+    if (m_file.failure())
+        return m_file.failure();
     if (m_file.position() > UINT32_MAX)
-        throw WriteError("the slide show is larger than a SWF file can be (4 GiB)");
+        return Problem{{}, "the slide show is larger than a SWF file can be (4 GiB)"};
     swf::ByteWriter length;
     length.u32(std::uint32_t(m_file.position()));
     m_file.writeAt(swf::kFileLengthOffset, length.bytes());
+    return m_file.failure();
 }
 
 void SwfSlideShowWriter::fadeIn(const Fading &picture)

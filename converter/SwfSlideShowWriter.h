@@ -16,8 +16,8 @@ class SwfSlideShowWriter final : public SlideShowWriter
 {
 public:
     SwfSlideShowWriter(OutputFile &file, Size stage, Timeline timeline, std::size_t pictures, bool loop);
-    void addPicture(const PicturePlan &plan, const PreparedPicture &picture) override;
-    void finish() override;
+    Failure addPicture(const PicturePlan &plan, const PreparedPicture &picture) override;
+    Failure finish() override;
 
 private:
     // A picture as it fades in: its shape, where it stands, and the shape of
