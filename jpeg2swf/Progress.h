@@ -4,11 +4,11 @@
 #include <string>
 
 // How far a run is, told to whoever asked:
-// - a caller that sets JPEG2SWF_PROGRESS_FD to an inherited descriptor gets
-//   lines "DONE TOTAL\n" on it, each written only when it fits at once; a
-//   reader that goes away only ends the reports, never the run;
+// - a caller that sets JPEG2SWF_PROGRESS_FD to an inherited descriptor (on
+//   Windows: a pipe's handle, by its value) gets lines "DONE TOTAL\n" on it,
+//   each written only when it fits at once; a reader that goes away only ends
+//   the reports, never the run;
 // - a person at a terminal sees one line on standard error, updated in place.
-// Windows has no inherited descriptors to name: there, only the terminal line.
 class Progress
 {
 public:
@@ -30,7 +30,7 @@ private:
     void showLine(std::size_t done);
 
     std::size_t m_total;
-    int m_channel = -1;          // the caller's descriptor, or -1
+    int m_channel = -1;          // the caller's descriptor or handle, or -1
     bool m_terminal = false;
     bool m_lineOpen = false;
 };
