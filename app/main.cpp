@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert")));
 
     QtDialogs dialogs;
     MainWindow window({&dialogs, QDir::toNativeSeparators(QApplication::applicationDirPath()),
