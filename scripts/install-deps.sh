@@ -11,7 +11,7 @@ packages=(
   fonts-liberation
   ffmpeg
   chromium nodejs
-  xvfb xdotool x11-utils openbox dpkg-dev
+  xvfb xdotool x11-utils xclip openbox dpkg-dev
   desktop-file-utils appstream lintian
 )
 # The web page test drives the browser with playwright-core from npm; some
