@@ -16,11 +16,14 @@ qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 compiler=x86_64-w64-mingw32-g++-posix
 compiler_version=$($compiler --version | head -n 1)
 
+# No OpenGL is configure's -no-opengl (INPUT_opengl=no): it also turns off
+# Windows' dynamic OpenGL, which FEATURE_opengl=OFF alone leaves on, and the
+# Windows platform plugin then fails to build.
 options=(
   -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release
   -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
-  -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF
+  -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_freetype=OFF
   -DFEATURE_fontconfig=OFF -DFEATURE_pkg_config=OFF -DFEATURE_zstd=OFF
   -DFEATURE_icu=OFF -DFEATURE_testlib=ON -DFEATURE_tabletevent=OFF
