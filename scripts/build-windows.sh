@@ -107,7 +107,7 @@ fi
 PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig:$mingw_root/lib/pkgconfig" PKG_CONFIG_PATH="" \
   cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$qt_toolchain" \
-        -DPICTOREEL_WINDOWS_DEPS="$prefix" -DPICTOREEL_SVGRENDER="$out/host/svgrender" \
+        -DPICTOREEL_WINDOWS_DEPS="$prefix" -DPICTOREEL_SVGRENDER="$out/host/resources/svgrender" \
         -DZLIB_LIBRARY="$mingw_root/lib/libz.a" >/dev/null
 cmake --build "$out"
 

@@ -6,9 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #ifdef Q_OS_WIN
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include <qt_windows.h>
 #endif
 
 // A file with these bytes (empty by default) for a test to find.
@@ -90,6 +88,12 @@ private:
     int main(int argc, char *argv[])                                                       \
     {                                                                                      \
         const TestSettingsStore settings;                                                  \
+        /* The log on standard output, where Qt sends that of a program */                  \
+        /* started without a console to the debugger. */                                    \
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");                                           \
+        /* Qt's own dialogs on every system, which tests drive; Windows' native */          \
+        /* ones are tried by the real-window test under Wine. */                            \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                           \
         QApplication app(argc, argv);                                                      \
         TestClass test;                                                                    \
         return QTest::qExec(&test, argc, argv);                                            \
