@@ -2,11 +2,18 @@
 
 #include "Dialogs.h"
 
+#include <QSettings>
 #include <QString>
+
+#include <memory>
 
 // The per-user settings store: string values addressed by application name,
 // section and key. On Linux it is QSettings' native format, one file per
-// application (~/.config/<app>.conf) with the section as group.
+// application (~/.config/<app>.conf) with the section as group; on Windows the
+// registry key HKEY_CURRENT_USER\Software\<app>, with the section as subkey
+// and the key as its value.
+std::unique_ptr<QSettings> openSettingsStore(const QString &app);
+
 QString readSetting(const QString &app, const QString &section, const QString &key,
                     const QString &defaultValue);
 

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert")));
 
     QtDialogs dialogs(lastFolderInSettings());
     MainWindow window({&dialogs, QDir::toNativeSeparators(QApplication::applicationDirPath()),

@@ -113,6 +113,19 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
         cycle.start(kWaitCycle);
     }
     QObject::connect(&cycle, &QTimer::timeout, check);
+    // Reports are read as they arrive; on Windows, where a pipe cannot be
+    // watched by the event loop, every wait cycle.
+#ifdef Q_OS_WIN
+    std::optional<QTimer> reports;
+    if (channel.valid()) {
+        reports.emplace();
+        QObject::connect(&*reports, &QTimer::timeout, [&] {
+            if (!reader.readAvailable(channel.get()))
+                reports->stop();
+        });
+        reports->start(kWaitCycle);
+    }
+#else
     std::optional<QSocketNotifier> reports;
     if (channel.valid()) {
         reports.emplace(qintptr(channel.get()), QSocketNotifier::Read);
@@ -121,6 +134,7 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
                 reports->setEnabled(false);
         });
     }
+#endif
     check();
     while (!status)
         wait.exec();

@@ -2,19 +2,18 @@
 // runtime's argument reader, handles handed over by name in a list.
 #include "ProcessLaunch.h"
 
+#include "WideText_windows.h"
+
 #include <windows.h>
 
 #include <io.h>
 
+#include <atomic>
+#include <cwchar>
+
 namespace {
 
-std::wstring wide(const std::string &utf8)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring text(std::size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), length);
-    return text;
-}
+const wchar_t kProgressVariable[] = L"JPEG2SWF_PROGRESS_FD";
 
 // One argument as the C runtime reads it back whole: quoted when it is empty
 // or holds a blank, a tab or a quote; backslashes doubled only where a quote
@@ -48,9 +47,9 @@ void appendQuoted(std::wstring &line, const std::wstring &argument)
 std::wstring commandLine(const std::string &program, const std::vector<std::string> &arguments)
 {
     std::wstring line;
-    appendQuoted(line, wide(program));
+    appendQuoted(line, wideFromUtf8(program));
     for (const std::string &argument : arguments)
-        appendQuoted(line, wide(argument));
+        appendQuoted(line, wideFromUtf8(argument));
     return line;
 }
 
@@ -65,6 +64,24 @@ OwnedFile inheritableCopy(NativeFile file)
     if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS))
         return OwnedFile();
     return OwnedFile(copy);
+}
+
+// Ours without our progress variable, plus the one naming the channel's
+// handle if any, as the block CreateProcessW takes: NAME=VALUE strings, each
+// ending in a NUL, and one more NUL after the last.
+std::wstring childEnvironment(NativeFile progressChannel)
+{
+    const std::wstring prefix = std::wstring(kProgressVariable) + L'=';
+    std::wstring block;
+    wchar_t *const ours = GetEnvironmentStringsW();
+    for (const wchar_t *entry = ours; entry && *entry; entry += std::wcslen(entry) + 1)
+        if (_wcsnicmp(entry, prefix.c_str(), prefix.size()) != 0)
+            block.append(entry).push_back(L'\0');
+    FreeEnvironmentStringsW(ours);
+    if (progressChannel != kNoFile)
+        block.append(prefix + std::to_wstring(reinterpret_cast<std::uintptr_t>(progressChannel))).push_back(L'\0');
+    block.push_back(L'\0');
+    return block;
 }
 
 OwnedFile openNul(DWORD access)
@@ -93,6 +110,10 @@ LaunchedProcess launchProcess(const ProcessRequest &request)
     std::vector<OwnedFile> inherited;
     for (NativeFile file : request.files.inherited)
         inherited.push_back(inheritableCopy(file));
+    // An inherited handle keeps its value: the program is told that of our copy.
+    if (request.progressChannel != kNoFile)
+        inherited.push_back(inheritableCopy(request.progressChannel));
+    const NativeFile progressCopy = request.progressChannel != kNoFile ? inherited.back().get() : kNoFile;
     std::vector<HANDLE> handed{input.get(), output.get(), errors.get()};
     for (const OwnedFile &file : inherited)
         handed.push_back(file.get());
@@ -120,12 +141,13 @@ LaunchedProcess launchProcess(const ProcessRequest &request)
     startup.lpAttributeList = attributes;
 
     std::wstring line = commandLine(request.program, request.arguments);
+    std::wstring environment = childEnvironment(progressCopy);
     PROCESS_INFORMATION started{};
     // The program by its own name, never searched for; a console program
     // gets a console of its own that is never shown.
-    const BOOL ok = CreateProcessW(wide(request.program).c_str(), line.data(), nullptr, nullptr, TRUE,
+    const BOOL ok = CreateProcessW(wideFromUtf8(request.program).c_str(), line.data(), nullptr, nullptr, TRUE,
                                    CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
-                                   nullptr, nullptr, &startup.StartupInfo, &started);
+                                   environment.data(), nullptr, &startup.StartupInfo, &started);
     const DWORD error = GetLastError();
     DeleteProcThreadAttributeList(attributes);
     if (!ok)
@@ -197,15 +219,37 @@ std::string launchErrorText(int error)
     return words;
 }
 
-// A Windows caller cannot name an inherited handle to the converter the way
-// JPEG2SWF_PROGRESS_FD names a descriptor: no progress channel there, and the
-// bar follows the run's end only.
 std::pair<OwnedFile, OwnedFile> openProgressChannel()
 {
-    return {};
+    // A named pipe of messages, so that the converter's non-blocking writes
+    // put each report in whole or not at all; non-blocking at our end too, as
+    // we read until it is empty. The name only joins the two ends here.
+    static std::atomic<unsigned> count;
+    const std::wstring name = L"\\\\.\\pipe\\pictoreel-progress-" + std::to_wstring(GetCurrentProcessId()) + L'-'
+        + std::to_wstring(GetTickCount64()) + L'-' + std::to_wstring(++count);
+    OwnedFile reader(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                      PIPE_TYPE_MESSAGE | PIPE_READMODE_BYTE | PIPE_NOWAIT | PIPE_REJECT_REMOTE_CLIENTS,
+                                      1, 0, 4096, 0, nullptr));
+    if (!reader.valid())
+        return {};
+    OwnedFile writer(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+    if (!writer.valid() || !SetNamedPipeHandleState(writer.get(), &mode, nullptr, nullptr))
+        return {};
+    return {std::move(reader), std::move(writer)};
 }
 
-bool readAvailable(NativeFile, std::string &)
+bool readAvailable(NativeFile channel, std::string &into)
 {
-    return false;
+    char buffer[4096];
+    while (true) {
+        DWORD count = 0;
+        const BOOL read = ReadFile(channel, buffer, sizeof buffer, &count, nullptr);
+        if (read && count > 0) {
+            into.append(buffer, count);
+            continue;
+        }
+        // Empty but still open; otherwise the writer has gone.
+        return read || GetLastError() == ERROR_NO_DATA;
+    }
 }

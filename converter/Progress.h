@@ -4,13 +4,13 @@
 #include <string>
 
 // How far a run is, told to whoever asked:
-// - a caller that sets JPEG2SWF_PROGRESS_FD to an inherited descriptor gets
-//   lines "DONE TOTAL\n" on it, each written only when it fits at once; a
-//   reader that goes away only ends the reports, never the run. They count
-//   work: checking a picture is one unit, writing it kWriteWork more, so the
-//   count moves from the start while every picture is checked;
+// - a caller that sets JPEG2SWF_PROGRESS_FD to an inherited descriptor (on
+//   Windows: a pipe's handle, by its value) gets lines "DONE TOTAL\n" on it,
+//   each written only when it fits at once; a reader that goes away only ends
+//   the reports, never the run. They count work: checking a picture is one
+//   unit, writing it kWriteWork more, so the count moves from the start while
+//   every picture is checked;
 // - a person at a terminal sees one line on standard error, updated in place.
-// Windows has no inherited descriptors to name: there, only the terminal line.
 class Progress
 {
 public:
@@ -39,7 +39,7 @@ private:
 
     std::size_t m_total;         // pictures
     std::size_t m_work;          // units of work, TOTAL in the reports
-    int m_channel = -1;          // the caller's descriptor, or -1
+    int m_channel = -1;          // the caller's descriptor or handle, or -1
     bool m_terminal = false;
     bool m_lineOpen = false;
 };

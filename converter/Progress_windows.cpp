@@ -2,16 +2,48 @@
 
 #include <windows.h>
 
-// A caller on Windows cannot name an inherited descriptor the way
-// JPEG2SWF_PROGRESS_FD does on Linux: no progress channel there.
-int progressChannel()
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+HANDLE handleOf(int channel)
 {
-    return -1;
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(channel));
 }
 
-bool sendProgress(int, const std::string &)
+} // namespace
+
+// The pipe whose inherited handle JPEG2SWF_PROGRESS_FD names by its value, or
+// -1 when the variable is unset, not a decimal number or names no pipe. The
+// pipe is switched to non-blocking mode, so that no write ever waits for its
+// reader: a report that does not fit is not written.
+int progressChannel()
 {
-    return false;
+    const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
+    if (!text || !*text)
+        return -1;
+    const std::string digits = text;
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const int channel = std::atoi(text);
+    const HANDLE pipe = handleOf(channel);
+    DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+    if (channel == 0 || GetFileType(pipe) != FILE_TYPE_PIPE || !SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr))
+        return -1;
+    return channel;
+}
+
+bool sendProgress(int channel, const std::string &line)
+{
+    // A message-type pipe with no room takes nothing (the next report says
+    // more). A byte-type pipe may take part of the line: the reports end
+    // there, so the reader never sees a line that was cut.
+    DWORD written = 0;
+    if (!WriteFile(handleOf(channel), line.data(), DWORD(line.size()), &written, nullptr))
+        return false;
+    return written == 0 || written == line.size();
 }
 
 bool errorsOnTerminal()

@@ -9,9 +9,15 @@ QString joinPath(const QString &folder, const QString &name)
 {
     const QChar separator = QDir::separator();
     const QString joined = folder + separator + name;
-    QString folded;
+    // A Windows network path (\\server\share) begins with its pair.
+#ifdef Q_OS_WIN
+    const qsizetype kept = folder.startsWith(QString(2, separator)) ? 2 : 0;
+#else
+    const qsizetype kept = 0;
+#endif
+    QString folded = joined.left(kept);
     folded.reserve(joined.size());
-    for (qsizetype i = 0; i < joined.size(); ++i) {
+    for (qsizetype i = kept; i < joined.size(); ++i) {
         folded += joined[i];
         if (joined[i] == separator && i + 1 < joined.size() && joined[i + 1] == separator)
             ++i;   // the pair's second separator; the next pair starts after it

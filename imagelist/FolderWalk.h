@@ -10,7 +10,7 @@
 
 // Folder, one separator, name; then every pair of separators is folded into
 // one, in a single pass from left to right. A root folder ("/") thus gives
-// single separators.
+// single separators. On Windows a network path's leading pair stays.
 QString joinPath(const QString &folder, const QString &name);
 
 // Wildcard match: '*' any run of characters, '?' any one character, letter

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the converter for Windows into build-windows/: jpeg2swf.exe, one
-# standalone executable that needs only Windows' own DLLs, and the converter's
-# in-process tests, converter_tests.exe, and the tests of the window's platform
-# layer, platform_tests.exe. Installs what is missing; fetches
-# Debian's sources of libjpeg-turbo, libpng and giflib and builds them, with
-# GoogleTest, as static libraries once (kept in build-windows/deps). No Qt.
+# Cross-builds Pictoreel for Windows into build-windows/: the program folder
+# build-windows/Pictoreel (pictoreel.exe, jpeg2swf.exe, HAND-M.CUR, drag.ico;
+# both programs standalone, needing only Windows' own DLLs), the same folder as
+# build-windows/Pictoreel-windows.zip, and the tests that run under Wine.
+# Installs what is missing; fetches Debian's sources of libjpeg-turbo, libpng
+# and giflib and builds them, with GoogleTest, as static libraries once (kept
+# in build-windows/deps); builds Qt for Windows once (scripts/build-qt-windows.sh,
+# kept outside the checkout); and makes the Wine prefix the tests use
+# (build-windows/wine, with Liberation Sans standing in for Arial).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
@@ -12,11 +15,14 @@ out=$source_dir/build-windows
 deps=$out/deps
 prefix=$deps/prefix
 toolchain=$source_dir/cmake/mingw-w64.cmake
+say() { printf 'build-windows: %s\n' "$*" >&2; }
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 -q "$@"; }
 
+# The build machine's own Qt draws the icons (svgrender) and runs moc and rcc.
+scripts/install-deps.sh
 packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm wine wine64 dpkg-dev
           cmake ninja-build pkg-config googletest)
 missing=()
@@ -86,15 +92,40 @@ if [ ! -f "$prefix/lib/libgtest.a" ]; then
 fi
 
 cd "$source_dir"
+qt_prefix=$(scripts/build-qt-windows.sh)
+
+say "drawing tool for the icons, built for this machine (build-windows/host)"
+cmake -S . -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPICTOREEL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$out/host" --target svgrender
+
+say "Pictoreel for Windows"
+# A build folder made with another toolchain (before Qt, or another Qt) starts afresh.
+qt_toolchain=$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake
+if [ -f "$out/CMakeCache.txt" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$qt_toolchain\$" "$out/CMakeCache.txt"; then
+  rm -rf "$out/CMakeCache.txt" "$out/CMakeFiles"
+fi
 PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig:$mingw_root/lib/pkgconfig" PKG_CONFIG_PATH="" \
-  cmake -S . -B "$out" "${cross[@]:0:4}" -DPICTOREEL_WINDOWS_DEPS="$prefix" \
-        -DPICTOREEL_BUILD_GUI=OFF -DZLIB_LIBRARY="$mingw_root/lib/libz.a" >/dev/null
-cmake --build "$out" --target jpeg2swf converter_tests common_tests platform_tests stand_in
+  cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$qt_toolchain" \
+        -DPICTOREEL_WINDOWS_DEPS="$prefix" -DPICTOREEL_SVGRENDER="$out/host/resources/svgrender" \
+        -DZLIB_LIBRARY="$mingw_root/lib/libz.a" >/dev/null
+cmake --build "$out"
+
+# What is handed out: the program folder, zipped.
+rm -f "$out/Pictoreel-windows.zip"
+(cd "$out" && cmake -E tar cf Pictoreel-windows.zip --format=zip Pictoreel)
+say "$out/Pictoreel-windows.zip: $(cd "$out/Pictoreel" && echo *)"
 
 # The Wine prefix the tests run the Windows programs in, made once (without
-# the .NET and browser add-ons, which console programs do not need).
+# the .NET and browser add-ons, which the programs do not need). Wine finds
+# the system's Liberation Sans, which has Arial's metrics; under that name
+# the window gets it for the Arial it asks for.
 export WINEPREFIX=$out/wine WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i
+  wineserver -w
+fi
+if ! grep -qs '"Arial"="Liberation Sans"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null
   wineserver -w
 fi

@@ -12,7 +12,7 @@ packages=(
   ffmpeg
   libjpeg-turbo-progs   # djpeg: the decode floor the converter's benchmark measures against
   chromium nodejs
-  xvfb xdotool x11-utils openbox dpkg-dev
+  xvfb xdotool x11-utils xclip openbox dpkg-dev
   desktop-file-utils appstream lintian
 )
 # The web page test drives the browser with playwright-core from npm; some

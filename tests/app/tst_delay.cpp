@@ -16,15 +16,12 @@ private slots:
 
     void anUnwritableStoreDoesNotStopTheProgram()
     {
-        QTemporaryDir dir;   // the settings folder is an ordinary file
-        writeTestFile(dir.filePath("file"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("file"));
+        const UnwritableSettingsStore unwritable;
         MainWindowFixture f;
         f.showLoaded();
         QTest::keyClicks(f.delayEdit(), "5");
         QVERIFY(!writeSetting(kSettingsApp, kSettingsSection, kDelayKey, "7"));
         QCOMPARE(f.delayEdit()->text(), QStringLiteral("15"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
     }
 
     void everyKeystrokeIsStoredAtOnceAndFileDropsAreRefused()

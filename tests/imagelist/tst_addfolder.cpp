@@ -23,6 +23,12 @@ void makeTree(const QTemporaryDir &dir, std::initializer_list<const char *> name
 
 const auto sorted = [](QStringList list) { list.sort(); return list; };
 
+// A path in dir as the system writes it, as the folder dialog gives it.
+QString native(const QTemporaryDir &dir, const QString &name = {})
+{
+    return QDir::toNativeSeparators(name.isEmpty() ? dir.path() : dir.filePath(name));
+}
+
 } // namespace
 
 class TestAddFolder : public QObject
@@ -32,10 +38,15 @@ class TestAddFolder : public QObject
 private slots:
     void joiningFoldsDoubledSeparatorsOnce()
     {
+#ifdef Q_OS_WIN
+        const char *network = "//server/share/c";
+#else
+        const char *network = "/server/share/c";
+#endif
         for (const auto &[folder, name, joined] : {std::tuple{"/", "a.jpg", "/a.jpg"}, {"/p", "a.jpg", "/p/a.jpg"},
                                                    {"/p/", "a.jpg", "/p/a.jpg"}, {"/a///b", "c", "/a//b/c"},
-                                                   {"//server/share", "c", "/server/share/c"}})
-            QCOMPARE(joinPath(folder, name), QString(joined));
+                                                   {"//server/share", "c", network}})
+            QCOMPARE(joinPath(QDir::toNativeSeparators(folder), name), QDir::toNativeSeparators(joined));
     }
 
     void wildcardsIgnoreLetterCase()
@@ -55,8 +66,9 @@ private slots:
                        "Day 10/B1/b1.jpg", "Day 2/A1/a1.jpg", "Day 2/a0/a0.jpg"});
         const QStringList expected{"x.jpg", "Day 2/IMG_9.jpg", "Day 2/IMG_10.jpg", "Day 2/img_11.jpg", "Day 10/b.jpg",
                                    "Day 2/a0/a0.jpg", "Day 2/A1/a1.jpg", "Day 10/B1/b1.jpg"};
-        QStringList found = collectFolderFiles(dir.path(), "*.jpg", {});
-        found.replaceInStrings(dir.path() + "/", "");
+        QStringList found = collectFolderFiles(native(dir), "*.jpg", {});
+        found.replaceInStrings(native(dir) + QDir::separator(), "");
+        found.replaceInStrings(QString(QDir::separator()), "/");
         QCOMPARE(found, expected);
     }
 
@@ -65,14 +77,17 @@ private slots:
         QTemporaryDir dir;
         makeTree(dir, {"~a.jpg", "a~b.jpg", ".dotfile.jpg", "A.JPG", "b.jpeg", ".hidden/h.jpg", "x.jpg/inner/in.jpg",
                        "sub/~c.jpg", "sub/c.jpg"});
-        QCOMPARE(sorted(collectFolderFiles(dir.path(), "*.jpg", {})),
-                 QStringList({dir.filePath(".dotfile.jpg"), dir.filePath("A.JPG"), dir.filePath("a~b.jpg"),
-                              dir.filePath("sub/c.jpg"), dir.filePath("x.jpg/inner/in.jpg")}));
-        QVERIFY(collectFolderFiles(dir.path(), "*.jp*", {}).contains(dir.filePath("b.jpeg")));
+        QCOMPARE(sorted(collectFolderFiles(native(dir), "*.jpg", {})),
+                 QStringList({native(dir, ".dotfile.jpg"), native(dir, "A.JPG"), native(dir, "a~b.jpg"),
+                              native(dir, "sub/c.jpg"), native(dir, "x.jpg/inner/in.jpg")}));
+        QVERIFY(collectFolderFiles(native(dir), "*.jp*", {}).contains(native(dir, "b.jpeg")));
     }
 
     void aFolderIsWalkedOnceHoweverItIsReached()
     {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes shortcut files on Windows: the platform tests try its links to folders");
+#endif
         QTemporaryDir dir;
         makeTree(dir, {"a/b/p.jpg"});
         QVERIFY(QFile::link(dir.filePath("a"), dir.filePath("a/b/loop")));   // a circle
@@ -100,11 +115,11 @@ private slots:
         makeTree(dir, {"one/1.jpg", "two/2.jpg", "three/3.jpg"});
         // The first folder listed is the root; "two" goes once its level is known.
         bool removed = false;
-        const QStringList found = collectFolderFiles(dir.path(), "*.jpg", [&] {
+        const QStringList found = collectFolderFiles(native(dir), "*.jpg", [&] {
             removed = removed || QDir(dir.filePath("two")).removeRecursively();
         });
         QVERIFY(removed);
-        QCOMPARE(sorted(found), QStringList({dir.filePath("one/1.jpg"), dir.filePath("three/3.jpg")}));
+        QCOMPARE(sorted(found), QStringList({native(dir, "one/1.jpg"), native(dir, "three/3.jpg")}));
         QVERIFY(collectFolderFiles(dir.filePath("no such folder"), "*.jpg", {}).isEmpty());
     }
 };

@@ -80,16 +80,17 @@ private slots:
         };
         answer(pictures.path(), "a.jpg");
         QCOMPARE(QtDialogs(lastFolderInSettings()).getOpenFileNames(&owner, "Add", "JPEG (*.jpg)"),
-                 QStringList(pictures.filePath("a.jpg")));
+                 QStringList(QDir::toNativeSeparators(pictures.filePath("a.jpg"))));
         answer(shows.path(), "");
-        QCOMPARE(QtDialogs(lastFolderInSettings()).getExistingDirectory(&owner, "Folder"), shows.path());
+        QCOMPARE(QtDialogs(lastFolderInSettings()).getExistingDirectory(&owner, "Folder"),
+                 QDir::toNativeSeparators(shows.path()));
         answer(pictures.path(), "show");
         QCOMPARE(QtDialogs(lastFolderInSettings()).getSaveFileName(&owner, "Save", {{"SWF (*.swf)", "swf"}}),
-                 pictures.filePath("show.swf"));
+                 QDir::toNativeSeparators(pictures.filePath("show.swf")));
         answer("", "");
         QVERIFY(QtDialogs(lastFolderInSettings()).getOpenFileNames(&owner, "Add", "JPEG (*.jpg)").isEmpty());
         QCOMPARE(openedIn.mid(1), QStringList({pictures.path(), shows.path(), pictures.path()}));
-        QCOMPARE(readSetting(kSettingsApp, kSettingsSection, kLastFolderKey, {}), pictures.path());
+        QCOMPARE(readSetting(kSettingsApp, kSettingsSection, kLastFolderKey, {}), QDir::toNativeSeparators(pictures.path()));
     }
 
     void addFolderWalksTheTreeBehindTheBusyPointer()
@@ -105,7 +106,8 @@ private slots:
         f.window.imageList().append(QStringLiteral("/existing.jpg"));
         // A typed "*." or "." adds what the bare extension adds; no match is said.
         f.dialogs.textAnswers = {"jpg", "*.jpg", ".jpg", "png"};
-        f.dialogs.folderAnswers = {dir.path(), dir.path() + "/", dir.path(), dir.path()};
+        const QString folder = QDir::toNativeSeparators(dir.path());   // as the folder dialog gives it
+        f.dialogs.folderAnswers = {folder, folder + QDir::separator(), folder, folder};
 
         QList<WindowPointer::Shape> during;
         QTimer::singleShot(0, [&] { during << f.window.windowPointer().shape(); });
@@ -113,10 +115,10 @@ private slots:
             click(f, "addFolderButton");   // the same folder again: every file again
         QCOMPARE(during, QList<WindowPointer::Shape>({WindowPointer::Shape::Busy}));
         QCOMPARE(f.window.windowPointer().shape(), WindowPointer::Shape::Default);
-        const QStringList once{dir.filePath("a.jpg"), dir.filePath("sub/b.JPG")};
+        const QStringList once{QDir::toNativeSeparators(dir.filePath("a.jpg")), QDir::toNativeSeparators(dir.filePath("sub/b.JPG"))};
         QCOMPARE(f.window.imageList().paths(), QStringList{"/existing.jpg"} + once + once + once);
         QCOMPARE(f.dialogs.messages,
-                 QStringList(QStringLiteral("No files matching *.png were found in %1 or the folders below it.").arg(dir.path())));
+                 QStringList(QStringLiteral("No files matching *.png were found in %1 or the folders below it.").arg(folder)));
     }
 
     void cancelledFolderPromptsAddNothingAndChosenFilesAreAppendedInOrder()

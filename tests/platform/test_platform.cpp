@@ -1,8 +1,10 @@
 // The window's platform layer, the same tests on Linux and (cross-built, under
-// Wine) on Windows: launching a program and reading its end, listing a folder.
+// Wine) on Windows: launching a program and reading its end, the converter's
+// progress channel, listing a folder.
 #include "FolderListing.h"
 #include "NameOrder.h"
 #include "ProcessLaunch.h"
+#include "TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,40 @@ TEST(ProcessLaunch, EveryArgumentArrivesWholeAndTheExitCodeComesBack)
     const LaunchedProcess missing = launchProcess({utf8(folder.path / "no such program"), {}, 0, {}, kNoFile});
     EXPECT_NE(missing.error, 0);
     EXPECT_EQ(launchFailureError(launchFailure(missing.error)), missing.error);
+}
+
+TEST(ProgressChannel, TheConverterReportsEachPictureOnTheChannelItIsGiven)
+{
+    struct Row {
+        std::vector<std::string> pictures;
+        std::string reports;
+        std::int32_t status;
+    };
+    const std::vector<Row> rows = {
+        // One unit for checking a picture, four for writing it.
+        {{"a.jpg", "b.jpg", "c.jpg"}, "0 15\n1 15\n2 15\n3 15\n7 15\n11 15\n15 15\n", 0},
+        {{"a.jpg", "missing.jpg"}, "0 10\n1 10\n2 10\n", 1},   // a failed run tells no more after the check
+    };
+    const TemporaryFolder folder("platform-progress-");
+    for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
+        testpictures::writeFile(utf8(folder.path / name), testpictures::makeJpeg(64, 48, {200, 40, 40}));
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.reports);
+        std::vector<std::string> arguments{"-r", "1"};
+        for (const std::string &picture : row.pictures)
+            arguments.push_back(utf8(folder.path / picture));
+        arguments.insert(arguments.end(), {"-o", utf8(folder.path / "show.swf")});
+        auto [channel, childEnd] = openProgressChannel();
+        ASSERT_TRUE(channel.valid() && childEnd.valid());
+        const LaunchedProcess process = launchProcess({JPEG2SWF_PATH, arguments, 0, {}, childEnd.get()});
+        childEnd = OwnedFile();   // the channel ends with the converter's copy
+        ASSERT_EQ(process.error, 0);
+        std::string reports;
+        while (readAvailable(channel.get(), reports))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(reports, row.reports);
+        EXPECT_EQ(waitForEnd(process), row.status);
+    }
 }
 
 TEST(FolderListing, FilesAndVisibleFoldersOnceEachOneIdentityPerFolder)

@@ -38,5 +38,5 @@ inline QString storedDelay()
 
 inline void clearSettings()
 {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, kSettingsApp).clear();
+    openSettingsStore(kSettingsApp)->clear();
 }

@@ -5,6 +5,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 // A file with these bytes (empty by default) for a test to find.
 inline void writeTestFile(const QString &path, const QByteArray &bytes = {})
@@ -13,15 +16,84 @@ inline void writeTestFile(const QString &path, const QByteArray &bytes = {})
     QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), qPrintable(path));
 }
 
-// Every test runs against a settings store in a temporary folder, set before
-// any QSettings exists, so no test reads or writes the user's real settings.
+// Every test runs against a settings store of its own, set before any
+// QSettings exists, so no test reads or writes the user's real settings: a
+// temporary folder; on Windows, whose store is the registry, a temporary key
+// that stands in for HKEY_CURRENT_USER in this process.
+class TestSettingsStore
+{
+public:
+    TestSettingsStore()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_home.path());
+#ifdef Q_OS_WIN
+        RegCreateKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user, nullptr);
+        RegOverridePredefKey(HKEY_CURRENT_USER, user);
+#endif
+    }
+    ~TestSettingsStore()
+    {
+#ifdef Q_OS_WIN
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(user);
+        RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str());
+#endif
+    }
+
+#ifdef Q_OS_WIN
+    static inline HKEY user = nullptr;   // what HKEY_CURRENT_USER stands for
+#endif
+
+private:
+    QTemporaryDir m_home;
+#ifdef Q_OS_WIN
+    const std::wstring m_key = L"Software\\Pictoreel tests " + std::to_wstring(GetCurrentProcessId());
+#endif
+};
+
+// While it lives, the settings store cannot be written: its folder is an
+// ordinary file, or on Windows its key has been deleted.
+class UnwritableSettingsStore
+{
+public:
+    UnwritableSettingsStore()
+    {
+        writeTestFile(m_dir.filePath("file"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("file"));
+#ifdef Q_OS_WIN
+        const wchar_t key[] = L"Software\\Pictoreel tests, deleted";
+        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_deleted, nullptr);
+        RegDeleteKeyW(HKEY_CURRENT_USER, key);
+        RegOverridePredefKey(HKEY_CURRENT_USER, m_deleted);
+#endif
+    }
+    ~UnwritableSettingsStore()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
+#ifdef Q_OS_WIN
+        RegOverridePredefKey(HKEY_CURRENT_USER, TestSettingsStore::user);
+        RegCloseKey(m_deleted);
+#endif
+    }
+
+private:
+    QTemporaryDir m_dir;
+#ifdef Q_OS_WIN
+    HKEY m_deleted = nullptr;
+#endif
+};
+
 #define PICTOREEL_TEST_MAIN(TestClass)                                                     \
     int main(int argc, char *argv[])                                                       \
     {                                                                                      \
-        QTemporaryDir settingsHome;                                                        \
-        qputenv("XDG_CONFIG_HOME", settingsHome.path().toLocal8Bit());                     \
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,                  \
-                           settingsHome.path());                                           \
+        const TestSettingsStore settings;                                                  \
+        /* The log on standard output, where Qt sends that of a program */                  \
+        /* started without a console to the debugger. */                                    \
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");                                           \
+        /* Qt's own dialogs on every system, which tests drive; Windows' native */          \
+        /* ones are tried by the real-window test under Wine. */                            \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                           \
         QApplication app(argc, argv);                                                      \
         TestClass test;                                                                    \
         return QTest::qExec(&test, argc, argv);                                            \

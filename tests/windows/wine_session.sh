@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# One session for the Windows tests: a virtual X screen and a Wine server that
+# live from the first of them to the last, so that no server quits between two
+# tests (one that does can drop the next one's connection as it starts) and
+# every window of Wine's opens on one screen.
+#   wine_session.sh start DIR        starts them, noting the screen in DIR
+#   wine_session.sh run DIR COMMAND  runs COMMAND on that screen
+#   wine_session.sh stop DIR         ends them
+# WINEPREFIX names the Wine prefix.
+set -euo pipefail
+action=$1 dir=$2
+shift 2
+case $action in
+start)
+  rm -rf "$dir" && mkdir -p "$dir"
+  # Nothing of ours stays open in what is left running: the test ends.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" </dev/null >/dev/null 2>&1 &
+  echo $! >"$dir/xvfb.pid"
+  for _ in $(seq 600); do [ -s "$dir/display" ] && break; sleep 0.05; done
+  export DISPLAY=":$(head -n 1 "$dir/display")"
+  xdpyinfo >/dev/null
+  # Its services start with the first program and stay as long as the server.
+  exec </dev/null >/dev/null 2>&1
+  wineserver -p
+  wine cmd /c exit
+  ;;
+run)
+  export DISPLAY=":$(head -n 1 "$dir/display")"
+  exec "$@"
+  ;;
+stop)
+  exec </dev/null >/dev/null 2>&1
+  wineserver -k || true
+  [ ! -s "$dir/xvfb.pid" ] || kill "$(cat "$dir/xvfb.pid")" || true
+  rm -rf "$dir"
+  ;;
+esac
