@@ -39,7 +39,7 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-say "building Qt $qt_version for Windows into $qt_dir (the first time only, about half an hour)"
+say "building Qt $qt_version for Windows into $qt_dir (the first time only: about 35 minutes on two free cores)"
 mkdir -p "$qt_dir"
 # The installed Qt names its toolchain file by absolute path: keep a copy
 # beside it, so the checkout it was built from may go away.

@@ -19,7 +19,7 @@ inline void writeTestFile(const QString &path, const QByteArray &bytes = {})
 // Every test runs against a settings store of its own, set before any
 // QSettings exists, so no test reads or writes the user's real settings: a
 // temporary folder; on Windows, whose store is the registry, a temporary key
-// that stands in for HKEY_CURRENT_USER in this process.
+// standing in for HKEY_CURRENT_USER in this process.
 class TestSettingsStore
 {
 public:
@@ -32,16 +32,13 @@ public:
         RegOverridePredefKey(HKEY_CURRENT_USER, user);
 #endif
     }
+#ifdef Q_OS_WIN
     ~TestSettingsStore()
     {
-#ifdef Q_OS_WIN
         RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
         RegCloseKey(user);
         RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str());
-#endif
     }
-
-#ifdef Q_OS_WIN
     static inline HKEY user = nullptr;   // what HKEY_CURRENT_USER stands for
 #endif
 
@@ -62,10 +59,9 @@ public:
         writeTestFile(m_dir.filePath("file"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("file"));
 #ifdef Q_OS_WIN
-        const wchar_t key[] = L"Software\\Pictoreel tests, deleted";
-        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_deleted, nullptr);
-        RegDeleteKeyW(HKEY_CURRENT_USER, key);
-        RegOverridePredefKey(HKEY_CURRENT_USER, m_deleted);
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Gone", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_gone, nullptr);
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Gone");
+        RegOverridePredefKey(HKEY_CURRENT_USER, m_gone);
 #endif
     }
     ~UnwritableSettingsStore()
@@ -73,26 +69,25 @@ public:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
 #ifdef Q_OS_WIN
         RegOverridePredefKey(HKEY_CURRENT_USER, TestSettingsStore::user);
-        RegCloseKey(m_deleted);
+        RegCloseKey(m_gone);
 #endif
     }
 
 private:
     QTemporaryDir m_dir;
 #ifdef Q_OS_WIN
-    HKEY m_deleted = nullptr;
+    HKEY m_gone = nullptr;
 #endif
 };
 
+// Qt's own dialogs on every system, which tests drive (Windows' native ones are
+// tried by the real-window test under Wine); the log on standard output, where
+// Qt sends that of a program without a console to the debugger.
 #define PICTOREEL_TEST_MAIN(TestClass)                                                     \
     int main(int argc, char *argv[])                                                       \
     {                                                                                      \
         const TestSettingsStore settings;                                                  \
-        /* The log on standard output, where Qt sends that of a program */                  \
-        /* started without a console to the debugger. */                                    \
         qputenv("QT_FORCE_STDERR_LOGGING", "1");                                           \
-        /* Qt's own dialogs on every system, which tests drive; Windows' native */          \
-        /* ones are tried by the real-window test under Wine. */                            \
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                           \
         QApplication app(argc, argv);                                                      \
         TestClass test;                                                                    \

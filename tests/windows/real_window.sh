@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Pictoreel for Windows under Wine, in a real window, driven with xdotool as a
-# person would: the window, the delay in the registry, pictures added through
-# the open dialog and through the folder route, a conversion named in the save
-# dialog, and a bad picture named in the warning. Waits for windows and files,
-# never for a fixed time alone. Message boxes are read as a person copies them
-# (Ctrl+C puts a Qt message box's text on the clipboard).
+# Pictoreel for Windows under Wine in a real window, driven with xdotool as a
+# person would; waits for windows and files, never for a fixed time alone.
+# Message boxes are read as a person copies them: Ctrl+C puts a Qt message
+# box's text on the clipboard.
 #   real_window.sh PROGRAM_FOLDER      (DISPLAY and WINEPREFIX set)
 set -euo pipefail
 folder=$(cd "$1" && pwd)
@@ -28,16 +26,13 @@ other_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep 
 focus_new() { wait_until other_window "$1"; local id; id=$(other_window "$1"); xdotool windowfocus --sync "$id" && echo "$id"; }
 window_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
 click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
-type_text() { xdotool type --delay 20 "$1"; }
-press() { xdotool key --clearmodifiers "$@"; }
-near() { [ $(($1 - $2)) -le 1 ] && [ $(($2 - $1)) -le 1 ]; }
+type_text() { xdotool type --delay 20 "$1"; xdotool key --clearmodifiers Return; }
 windows_path() { winepath -w "$1" 2>/dev/null; }
-stored_delay() { wine reg query 'HKCU\Software\Velmora\Pictoreel' /v Delay 2>/dev/null | tr -d '\r' | awk '$1 == "Delay" { print $3 }'; }
-delay_is() { [ "$(stored_delay)" = "$1" ]; }
+delay_is() { [ "$(wine reg query 'HKCU\Software\Velmora\Pictoreel' /v Delay | tr -d '\r' | awk '$1 == "Delay" { print $3 }')" = "$1" ]; }
 # Qt ignores clicks on the window until a dialog's modal session has wound
 # down, a moment after it is gone from the screen: clicks at X Y until a
-# window with this title opens.
-click_until_opened() {
+# window titled TITLE opens, and focuses it.
+open_by_click() {
   opened() {
     other_window "$3" && return
     xdotool windowfocus --sync "$main"
@@ -46,29 +41,28 @@ click_until_opened() {
     other_window "$3"
   }
   wait_until opened "$@"
+  focus_new "$3" >/dev/null
 }
-# The text of the message box with this id, copied as a person would, and the box closed.
+# The text of the message box with this id, copied, and the box closed.
 clipboard() { xclip -o -selection clipboard 2>/dev/null | tr -d '\r'; }
 message_text() {
   local before
   before=$(clipboard || true)
   xdotool windowfocus --sync "$1"
-  press ctrl+c
+  xdotool key --clearmodifiers ctrl+c
   wait_until eval '[ "$(clipboard)" != "$before" ]'
   clipboard
-  press Return
+  xdotool key --clearmodifiers Return
   wait_until window_gone Pictoreel "$1"
 }
 
 pictures="$work/pictures"
 mkdir -p "$pictures/picked" "$pictures/folder/more"
-make_picture() { ffmpeg -v error -f lavfi -i "color=c=$1:s=160x120" -frames:v 1 "$2"; }
-make_picture red "$pictures/picked/red.jpg"
-make_picture yellow "$pictures/picked/yellow.jpg"
-make_picture lime "$pictures/folder/lime.jpg"
-make_picture blue "$pictures/folder/more/BLUE.JPG"
-echo "not a picture" > "$pictures/folder/notes.txt"
-echo "not a picture" > "$pictures/picked/broken.jpg"
+for file in picked/red.jpg picked/yellow.jpg folder/lime.jpg folder/more/BLUE.JPG; do
+  colour=$(basename "${file%.*}")
+  ffmpeg -v error -f lavfi -i "color=c=${colour,,}:s=160x120" -frames:v 1 "$pictures/$file"
+done
+echo "not a picture" | tee "$pictures/folder/notes.txt" > "$pictures/picked/broken.jpg"
 
 # 1. The window: titled, designed client size, centred on the screen. Its
 # frame is Wine's, which no window manager draws here: the client area lies
@@ -79,55 +73,44 @@ app_pid=$!
 main=$(focus_new Pictoreel)
 eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH" = 442 ] && [ "$HEIGHT" = 293 ] || fail "client area is ${WIDTH}x${HEIGHT}"
-read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/ { split($2, s, "x"); print s[1], s[2] }')
-near "$X" $(((screen_width - WIDTH) / 2)) && [ "$Y" -ge $(((screen_height - HEIGHT) / 2)) ] &&
-  [ "$Y" -le $(((screen_height - HEIGHT) / 2 + 40)) ] || fail "not centred: $X,$Y"
+read -r left top < <(xdpyinfo | awk '/dimensions:/ { split($2, s, "x"); print int((s[1] - 442) / 2), int((s[2] - 293) / 2) }')
+((X - left <= 1 && left - X <= 1 && Y >= top && Y <= top + 40)) || fail "not centred: $X,$Y"
 
 # 2. The delay: in the registry from the start, and each change as it is typed.
 wait_until delay_is 1
 click_at 269 146
-press ctrl+a
-type_text 2
+xdotool key --clearmodifiers ctrl+a
+xdotool type 2
 wait_until delay_is 2
 
-# 3. Pictures picked in Wine's open dialog (two, by their full paths, in the
-# order typed), then a folder of pictures through the extension prompt and
+# 3. Two pictures picked in Wine's open dialog, by their full paths, in the
+# order typed; then a folder of pictures through the extension prompt and
 # Wine's folder dialog (which keeps a title of its own).
 open_title="Add File\\(s\\) - Hold Ctrl or Shift to select multiple files"
-click_until_opened 76 207 "$open_title"            # "Add JPG File(s)"
-focus_new "$open_title" >/dev/null
+open_by_click 76 207 "$open_title"                 # "Add JPG File(s)"
 type_text "\"$(windows_path "$pictures/picked/yellow.jpg")\" \"$(windows_path "$pictures/picked/red.jpg")\""
-press Return
-click_until_opened 220 207 Pictoreel               # "Add All Files(s) In Folder"
-focus_new Pictoreel >/dev/null
-press Return                                       # the default extension, jpg
+open_by_click 220 207 Pictoreel                    # "Add All Files(s) In Folder"
+xdotool key --clearmodifiers Return                # the default extension, jpg
 focus_new "(Please select folder to add:|Select Folder)" >/dev/null
 type_text "$(windows_path "$pictures/folder")"
-press Return
 
-# 4. Convert through Wine's save dialog; "Done." when the converter is through.
-save_title="Save Slide Show As \\(SWF file\\)"
+# 4. Convert through Wine's save dialog: "Done.", and ffmpeg decodes every
+# picture in the list's order.
 convert_to() {
-  click_until_opened 364 207 "$save_title"         # "Convert"
-  focus_new "$save_title" >/dev/null
+  open_by_click 364 207 "Save Slide Show As \\(SWF file\\)"   # "Convert"
   type_text "$(windows_path "$1")"
-  press Return
   message_text "$(focus_new Pictoreel)"
 }
 said=$(convert_to "$work/show.swf")
 grep -qx "Done." <<<"$said" || fail "after Convert: $said"
-
-# 5. ffmpeg decodes every picture, in the list's order.
 seen=$(bash "$(dirname "$0")/../support/swf_frames.sh" "$work/show.swf" |
        awk '{ if ($3>200 && $4>200 && $5<80) print "yellow"; else if ($3>200) print "red";
               else if ($4>200) print "lime"; else if ($5>200) print "blue"; else print "?" }')
 [ "$(echo $seen)" = "yellow red lime blue" ] || fail "pictures in the SWF: $(echo $seen)"
 
-# 6. A bad picture added: the warning names it, and nothing is written.
-click_until_opened 76 207 "$open_title"
-focus_new "$open_title" >/dev/null
+# 5. A bad picture added: the warning names it, and nothing is written.
+open_by_click 76 207 "$open_title"
 type_text "$(windows_path "$pictures/picked/broken.jpg")"
-press Return
 said=$(convert_to "$work/bad.swf")
 grep -qF "$(windows_path "$pictures/picked/broken.jpg"): " <<<"$said" || fail "the warning says: $said"
 [ ! -e "$work/bad.swf" ] || fail "a failed conversion wrote bad.swf"

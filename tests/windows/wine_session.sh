@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # One session for the Windows tests: a virtual X screen and a Wine server that
 # live from the first of them to the last, so that no server quits between two
-# tests (one that does can drop the next one's connection as it starts) and
-# every window of Wine's opens on one screen.
-#   wine_session.sh start DIR        starts them, noting the screen in DIR
-#   wine_session.sh run DIR COMMAND  runs COMMAND on that screen
-#   wine_session.sh stop DIR         ends them
-# WINEPREFIX names the Wine prefix.
+# tests (the next one's connection can drop as it starts) and all of Wine's
+# windows open on one screen. WINEPREFIX names the Wine prefix.
+#   wine_session.sh start DIR | run DIR COMMAND... | stop DIR
 set -euo pipefail
 action=$1 dir=$2
 shift 2
