@@ -1,6 +1,7 @@
 #include "Progress.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 Progress::Progress(std::size_t total, bool quiet)
@@ -65,4 +66,15 @@ void Progress::showLine(std::size_t done)
     }
     std::fputs(('\r' + line).c_str(), stderr);
     m_lineOpen = true;
+}
+
+int progressChannelNumber()
+{
+    const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
+    if (!text || !*text)
+        return -1;
+    const std::string digits = text;
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::atoi(text);
 }

@@ -44,6 +44,10 @@ private:
     bool m_lineOpen = false;
 };
 
+// The number JPEG2SWF_PROGRESS_FD gives, or -1 when it is unset or not a
+// decimal number of at most nine digits.
+int progressChannelNumber();
+
 // The system's part (Progress_posix.cpp, Progress_windows.cpp):
 // the caller's channel, or -1 when there is none;
 int progressChannel();

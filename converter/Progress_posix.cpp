@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
@@ -16,13 +15,9 @@
 // flags are left alone: the open file is shared with the caller.
 int progressChannel()
 {
-    const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
-    if (!text || !*text)
+    const int fd = progressChannelNumber();
+    if (fd < 0)
         return -1;
-    const std::string digits = text;
-    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    const int fd = std::atoi(text);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY)
         return -1;

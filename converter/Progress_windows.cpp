@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -21,13 +20,9 @@ HANDLE handleOf(int channel)
 // reader: a report that does not fit is not written.
 int progressChannel()
 {
-    const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
-    if (!text || !*text)
+    const int channel = progressChannelNumber();
+    if (channel < 0)
         return -1;
-    const std::string digits = text;
-    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    const int channel = std::atoi(text);
     const HANDLE pipe = handleOf(channel);
     DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
     if (channel == 0 || GetFileType(pipe) != FILE_TYPE_PIPE || !SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr))
