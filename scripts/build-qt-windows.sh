@@ -16,11 +16,14 @@ qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 compiler=x86_64-w64-mingw32-g++-posix
 compiler_version=$($compiler --version | head -n 1)
 
+# Dynamic OpenGL is turned off with OpenGL: Qt 6.4 leaves it on otherwise,
+# and the Windows platform plugin then names OpenGL classes never built.
 options=(
   -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release
   -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
-  -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF
+  -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF
+  -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_freetype=OFF
   -DFEATURE_fontconfig=OFF -DFEATURE_pkg_config=OFF -DFEATURE_zstd=OFF
   -DFEATURE_icu=OFF -DFEATURE_testlib=ON -DFEATURE_tabletevent=OFF
@@ -52,10 +55,6 @@ if ! compgen -G "qt6-base-*/" >/dev/null; then
   apt-get -q source qt6-base >&2 || apt-get -q source "qt6-base/$release" >&2
 fi
 qt_source=$(compgen -G "$qt_dir/qt6-base-*/" | head -n 1)
-# Qt 6.4 leaves dynamic OpenGL on when OpenGL is off, and the Windows
-# platform plugin then names OpenGL classes that were never built.
-sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
-    "$qt_source/src/plugins/platforms/windows/qwindowswindow.cpp"
 
 say "configuring"
 cmake -S "$qt_source" -B build -G Ninja \
