@@ -1,5 +1,7 @@
 #include "JpegInfo.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 namespace {
@@ -237,4 +239,14 @@ std::vector<std::pair<std::size_t, std::size_t>> jpegRangesWithoutMetadata(
     else
         ranges.emplace_back(info.firstScan, info.end);
     return ranges;
+}
+
+std::pair<int, int> largestSampling(const JpegInfo &info)
+{
+    int across = 1, down = 1;
+    for (int c = 0; c < info.components; ++c) {
+        across = std::max<int>(across, info.hSampling[std::size_t(c)]);
+        down = std::max<int>(down, info.vSampling[std::size_t(c)]);
+    }
+    return {across, down};
 }

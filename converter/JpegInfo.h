@@ -49,6 +49,10 @@ struct JpegInfo {
     }
 };
 
+// The largest sampling factors of its components, across and down: the size
+// of one MCU in 8x8 blocks.
+std::pair<int, int> largestSampling(const JpegInfo &info);
+
 // libjpeg's limit on either side of a picture it decodes or encodes.
 constexpr int kMaxJpegSide = 65500;
 std::string tooLargeForJpeg(int width, int height);

@@ -67,11 +67,7 @@ void countScanWork(j_common_ptr common)
 
 std::string whyJpegCannotBeDecoded(const JpegInfo &info, std::uint64_t dataBytes)
 {
-    int hMax = 1, vMax = 1;
-    for (int c = 0; c < info.components; ++c) {
-        hMax = std::max<int>(hMax, info.hSampling[std::size_t(c)]);
-        vMax = std::max<int>(vMax, info.vSampling[std::size_t(c)]);
-    }
+    const auto [hMax, vMax] = largestSampling(info);
     std::uint64_t blocks = 0;
     for (int c = 0; c < info.components; ++c) {
         const std::uint64_t width = ceilDiv(std::uint64_t(info.width) * info.hSampling[std::size_t(c)], hMax);

@@ -24,11 +24,7 @@ std::uint64_t pixels(Size size)
 // component padded to whole MCUs.
 std::uint64_t coefficientBytes(const JpegInfo &info)
 {
-    int hMax = 1, vMax = 1;
-    for (int c = 0; c < info.components; ++c) {
-        hMax = std::max<int>(hMax, info.hSampling[std::size_t(c)]);
-        vMax = std::max<int>(vMax, info.vSampling[std::size_t(c)]);
-    }
+    const auto [hMax, vMax] = largestSampling(info);
     std::uint64_t bytes = 0;
     for (int c = 0; c < info.components; ++c) {
         const std::uint64_t h = info.hSampling[std::size_t(c)], v = info.vSampling[std::size_t(c)];
