@@ -1,7 +1,6 @@
 #include "JpegInfo.h"
 
 #include <algorithm>
-
 #include <cstring>
 
 namespace {
