@@ -12,6 +12,7 @@
 #include "CursorFile.h"
 #include "Twips.h"
 #include "UnseenButton.h"
+#include "WindowIcons.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -114,11 +115,11 @@ void MainWindow::createControls()
     m_delayEdit->setAccessibleName(m_delayLabel->text());
     m_delayEdit->setAccessibleDescription(tr("How long each picture is shown, such as 2 or 1.5"));
 
-    m_addFilesButton = place(new ActionButton(tr("Add JPG File(s)"), QIcon(QStringLiteral(":/icons/add-files")), this),
+    m_addFilesButton = place(new ActionButton(tr("Add JPG File(s)"), WindowIcons::addFiles(), this),
                    "addFilesButton", twipsRect(120, 2445, 2055, 1335));
-    m_addFolderButton = place(new ActionButton(tr("Add All Files(s) In Folder"), QIcon(QStringLiteral(":/icons/add-folder")), this),
+    m_addFolderButton = place(new ActionButton(tr("Add All Files(s) In Folder"), WindowIcons::addFolder(), this),
                    "addFolderButton", twipsRect(2280, 2445, 2055, 1335));
-    m_convertButton = place(new ActionButton(tr("Convert"), QIcon(QStringLiteral(":/icons/convert")), this),
+    m_convertButton = place(new ActionButton(tr("Convert"), WindowIcons::convert(), this),
                    "convertButton", twipsRect(4440, 2445, 2055, 1335));
     for (QToolButton *button : {m_addFilesButton, m_addFolderButton, m_convertButton}) {
         button->setFont(arialBold(11.25));

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 #include "MainWindow.h"
 #include "SettingsStore.h"
+#include "WindowIcons.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,7 +12,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/convert")));
+    QApplication::setWindowIcon(WindowIcons::convert());
 
     QtDialogs dialogs(lastFolderInSettings());
     MainWindow window({&dialogs, QDir::toNativeSeparators(QApplication::applicationDirPath()),
