@@ -169,9 +169,15 @@ Failure OutputFile::commit()
         return systemProblem(m_output);
     if (_close(std::exchange(m_fd, -1)) != 0)
         return systemProblem(m_output);
-    // Write-through: the rename itself is on disk when this returns.
-    if (!MoveFileExW(wideFromUtf8(m_temporary).c_str(), wideFromUtf8(m_output).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const std::wstring temporary = wideFromUtf8(m_temporary), output = wideFromUtf8(m_output);
+    // An output that exists is replaced in place, so it keeps its own access
+    // rules, which a rename would swap for those of its folder. Where that
+    // cannot be done (no such file, rules this user may not copy, a file
+    // system without them), the rename does it; write-through puts the
+    // rename itself on disk when this returns.
+    if (!ReplaceFileW(output.c_str(), temporary.c_str(), nullptr,
+                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)
+        && !MoveFileExW(temporary.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return systemProblem(m_output);
     g_hasPendingTemporary = false;
     m_temporary.clear();
