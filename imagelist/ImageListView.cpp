@@ -46,7 +46,7 @@ ImageListView::ImageListView(ImageListModel *model, WindowPointer *windowPointer
 
     m_edgeScroll.setObjectName(QStringLiteral("edgeScroll"));
     m_edgeScroll.setInterval(kEdgeScrollInterval);
-    connect(&m_edgeScroll, &QTimer::timeout, this, [this] { dragTo(m_dragPosition); });
+    connect(&m_edgeScroll, &QTimer::timeout, this, &ImageListView::stepAtEdge);
     connect(m_previews, &PreviewLoader::ready, this, &ImageListView::addPreviewToTip);
 }
 
@@ -149,6 +149,19 @@ void ImageListView::exchange(int dragRow, int targetRow)
     const QModelIndex target = m_model->index(targetRow);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     m_dragRow = target;
+}
+
+void ImageListView::stepAtEdge()
+{
+    // One place a tick towards the row under the held pointer, never further:
+    // when that row shows only in part, bringing the next one into view scrolls
+    // two rows, and the row under the pointer then lies two places on.
+    const QModelIndex under = indexAt(m_dragPosition);
+    if (!m_dragging || !under.isValid() || !m_dragRow.isValid() || under.row() == m_dragRow.row())
+        return;
+    const int dragRow = m_dragRow.row(), next = dragRow + (under.row() > dragRow ? 1 : -1);
+    exchange(dragRow, next);
+    scrollNearEdge(m_dragPosition, next);
 }
 
 bool ImageListView::atEdge(QPoint position) const

@@ -55,6 +55,7 @@ private:
     void appendDroppedFiles(const QMimeData *data);
 
     void exchange(int dragRow, int targetRow);
+    void stepAtEdge();
     void scrollNearEdge(QPoint position, int targetRow);
     bool atEdge(QPoint position) const;
     void moveSelectedRow(int by);
