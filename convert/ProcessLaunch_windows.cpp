@@ -1,5 +1,6 @@
 // Launching on Windows: CreateProcessW with a command line quoted for the C
-// runtime's argument reader, handles handed over by name in a list.
+// runtime's argument reader; the program inherits only the handles listed for
+// it, and finds the progress channel's by its value in the environment.
 #include "ProcessLaunch.h"
 
 #include "WideText_windows.h"
