@@ -30,7 +30,7 @@ struct HomePageDraw {
     QUrl page = QUrl();                           // empty: the draw opens nothing
 };
 
-// A generator reseeded from the time of day, the desktop's URL opener and the
+// A generator seeded from the time of day, the desktop's URL opener and the
 // home page the build was configured with (PICTOREEL_HOME_PAGE, empty unless set).
 HomePageDraw systemHomePageDraw();
 

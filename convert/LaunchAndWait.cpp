@@ -22,7 +22,7 @@ public:
     explicit ProgressReader(ProgressReport report) : m_report(std::move(report)) {}
 
     // Takes in all that is there now; false once the writer has gone.
-    bool readAvailable(NativeFile channel)
+    bool readReports(NativeFile channel)
     {
         std::string read;
         const bool open = ::readAvailable(channel, read);
@@ -120,7 +120,7 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
     if (channel.valid()) {
         reports.emplace();
         QObject::connect(&*reports, &QTimer::timeout, [&] {
-            if (!reader.readAvailable(channel.get()))
+            if (!reader.readReports(channel.get()))
                 reports->stop();
         });
         reports->start(kWaitCycle);
@@ -130,7 +130,7 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
     if (channel.valid()) {
         reports.emplace(qintptr(channel.get()), QSocketNotifier::Read);
         QObject::connect(&*reports, &QSocketNotifier::activated, [&] {
-            if (!reader.readAvailable(channel.get()))
+            if (!reader.readReports(channel.get()))
                 reports->setEnabled(false);
         });
     }
@@ -139,6 +139,6 @@ qint32 launchAndWait(const Command &command, std::optional<int> windowStyle, con
     while (!status)
         wait.exec();
     if (channel.valid())
-        reader.readAvailable(channel.get());   // the last reports, written before the end
+        reader.readReports(channel.get());   // the last reports, written before the end
     return *status;
 }

@@ -22,7 +22,8 @@ struct Command {
 std::vector<std::string> systemArguments(const Command &command);
 
 // Called with each of the program's progress reports: at least `done` of
-// `total` pictures are written.
+// `total` units of work are done (the converter counts a picture's check as
+// one unit and its writing as four more).
 using ProgressReport = std::function<void(int done, int total)>;
 
 // The show-window value a launch uses: omitted, below 0 or above 6 gives 6
@@ -32,8 +33,8 @@ int settleWindowStyle(std::optional<int> windowStyle);
 // Starts the command and waits for it to end while the window's events are
 // handled at once; any handler may run inside the wait. The end is noticed as
 // it happens where the system tells of it, within a 100 ms cycle elsewhere.
-// Returns the process's exit status, kExitStatusUnknown, or launchFailure(errno)
-// at once when it could not be started. When `progress` is given, the program
+// Returns the process's exit status, kExitStatusUnknown, or launchFailure() of
+// the system's error number at once when it could not be started. When `progress` is given, the program
 // gets a progress channel and each report it writes there is passed on as it
 // arrives, the last ones before the return. Shows nothing and throws nothing;
 // the program outlives us when the window is closed during the wait.

@@ -54,8 +54,9 @@ struct ChildFiles {
 struct ProcessRequest {
     std::string program;
     std::vector<std::string> arguments;   // each reaches the program whole
-    // The show-window value (0 to 6). Windows shows a console program's window
-    // with it; a console program on Linux shows none, so it has no effect there.
+    // The show-window value (0 to 6), which Windows gives a program for its
+    // first window. A console program started here gets no window on either
+    // system (on Windows its console is never shown), so there it changes nothing.
     int showWindow = 6;
     ChildFiles files;
     // The write end of a progress channel, named in JPEG2SWF_PROGRESS_FD.

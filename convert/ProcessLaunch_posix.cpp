@@ -1,5 +1,7 @@
 #include "ProcessLaunch.h"
 
+#include "ProgressVariable.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -12,8 +14,6 @@
 extern char **environ;
 
 namespace {
-
-const char kProgressVariable[] = "JPEG2SWF_PROGRESS_FD";
 
 // The first descriptor number ChildFiles::inherited takes in the program.
 constexpr int kFirstInheritedFd = 3;

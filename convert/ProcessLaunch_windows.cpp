@@ -1,7 +1,9 @@
 // Launching on Windows: CreateProcessW with a command line quoted for the C
-// runtime's argument reader, handles handed over by name in a list.
+// runtime's argument reader; the program inherits only the handles listed for
+// it, and finds the progress channel's by its value in the environment.
 #include "ProcessLaunch.h"
 
+#include "ProgressVariable.h"
 #include "WideText_windows.h"
 
 #include <windows.h>
@@ -12,8 +14,6 @@
 #include <cwchar>
 
 namespace {
-
-const wchar_t kProgressVariable[] = L"JPEG2SWF_PROGRESS_FD";
 
 // One argument as the C runtime reads it back whole: quoted when it is empty
 // or holds a blank, a tab or a quote; backslashes doubled only where a quote
@@ -71,7 +71,7 @@ OwnedFile inheritableCopy(NativeFile file)
 // ending in a NUL, and one more NUL after the last.
 std::wstring childEnvironment(NativeFile progressChannel)
 {
-    const std::wstring prefix = std::wstring(kProgressVariable) + L'=';
+    const std::wstring prefix = wideFromUtf8(kProgressVariable) + L'=';
     std::wstring block;
     wchar_t *const ours = GetEnvironmentStringsW();
     for (const wchar_t *entry = ours; entry && *entry; entry += std::wcslen(entry) + 1)

@@ -1,7 +1,7 @@
 #pragma once
 
 // Encoding and transcoding through libjpeg-turbo (decoding is in
-// PictureRows.h). Each fails with a readable reason.
+// PictureRows.h and JpegDecode.h). Each fails with a readable reason.
 
 #include "Bytes.h"
 #include "JpegInfo.h"

@@ -5,7 +5,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include <jpeglib.h>

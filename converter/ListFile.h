@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// A list file of arguments is far smaller: a million pictures with paths of
-// 60 bytes.
+// The largest list file of arguments read: room for a million pictures with
+// paths of 60 bytes.
 constexpr std::uint64_t kMaxListFileBytes = 64 << 20;
 
 // Appends the arguments a list file holds: UTF-8, one argument per line, taken

@@ -1,13 +1,16 @@
 #pragma once
 
-// The SWF file is written to an unnamed file in the output's folder (Linux);
-// once it is complete and on disk it gets a hidden temporary name and is
-// renamed over the output. A run that ends before has nothing to leave behind.
+// The slide show (a SWF file or a web page) is written to an unnamed file in
+// the output's folder (Linux); once it is complete and on disk it gets a
+// hidden temporary name and is renamed over the output. A run that ends
+// before has nothing to leave behind.
 // Where the file system has no unnamed files, and on Windows, it is a hidden
 // named file from the start: a failed run removes it, a run ended by a signal
 // (Ctrl+C) removes it in the handler, and only SIGKILL or a power cut leave
 // it, under a name no one takes for the output. That name is the output's,
-// cut short where it would be too long for the file system.
+// cut short where it would be too long for the file system. On Windows the
+// finished file replaces an existing output in place, which keeps that file's
+// access rules, and is renamed only where that cannot be done.
 //
 // On Linux a symbolic link as the output is followed (also to a file not there
 // yet) and stays a link, and the new file takes over the permission bits,
@@ -15,8 +18,8 @@
 //
 // The first write that fails is remembered and every later one does nothing,
 // so a writer goes on without checking each write and asks once, with
-// failure(); commit() reports it too, and the file is never renamed over the
-// output.
+// failure(); commit() reports it too, and the file never takes the output's
+// place.
 
 #include "Problem.h"
 
@@ -43,7 +46,7 @@ public:
     // The first write that failed, with the output's path and the reason.
     const Failure &failure() const { return m_failure; }
 
-    // Flushes, syncs, names the file and renames it over the output.
+    // Flushes, syncs, names the file and puts it in the output's place.
     Failure commit();
 
 private:

@@ -1,6 +1,5 @@
 #include "OutputFile.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>

@@ -9,8 +9,8 @@ namespace {
 
 // Fresh memory from the system is cleared page by page, and memory given back
 // costs every thread of the process a flush of its address cache: paid for
-// every picture, that doubled the time of a run that embeds pictures as they
-// are. Blocks freed are kept for the next pictures instead, a few of them:
+// every picture, that would double the time of a run that embeds pictures as
+// they are. So blocks freed are kept for the next pictures, a few of them:
 // about as many as are in use at once (one per worker and the one written).
 constexpr std::size_t kKeptBlocks = 8;
 constexpr std::size_t kKeptBytes = 128 << 20;

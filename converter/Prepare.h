@@ -1,6 +1,7 @@
 #pragma once
 
-// Turns a planned picture into the JPEG data that goes into the SWF file.
+// Turns a planned picture into the JPEG data that goes into the slide show
+// (the SWF file or the web page).
 
 #include "Codecs.h"
 #include "Layout.h"

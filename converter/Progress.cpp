@@ -1,5 +1,7 @@
 #include "Progress.h"
 
+#include "ProgressVariable.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -70,7 +72,7 @@ void Progress::showLine(std::size_t done)
 
 int progressChannelNumber()
 {
-    const char *text = std::getenv("JPEG2SWF_PROGRESS_FD");
+    const char *text = std::getenv(kProgressVariable);
     if (!text || !*text)
         return -1;
     const std::string digits = text;

@@ -7,7 +7,8 @@
 
 namespace {
 
-HANDLE handleOf(int channel)
+// The inherited handle whose value the channel's number is.
+HANDLE inheritedHandle(int channel)
 {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(channel));
 }
@@ -23,7 +24,7 @@ int progressChannel()
     const int channel = progressChannelNumber();
     if (channel < 0)
         return -1;
-    const HANDLE pipe = handleOf(channel);
+    const HANDLE pipe = inheritedHandle(channel);
     DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
     if (channel == 0 || GetFileType(pipe) != FILE_TYPE_PIPE || !SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr))
         return -1;
@@ -36,7 +37,7 @@ bool sendProgress(int channel, const std::string &line)
     // more). A byte-type pipe may take part of the line: the reports end
     // there, so the reader never sees a line that was cut.
     DWORD written = 0;
-    if (!WriteFile(handleOf(channel), line.data(), DWORD(line.size()), &written, nullptr))
+    if (!WriteFile(inheritedHandle(channel), line.data(), DWORD(line.size()), &written, nullptr))
         return false;
     return written == 0 || written == line.size();
 }

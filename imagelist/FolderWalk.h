@@ -26,7 +26,8 @@ QString extensionPattern(const QString &extension);
 // below it, in level order: the folder's own files, then those of its direct
 // sub-folders, then depth 2 grouped by parent, and so on; each folder's files
 // and sub-folders in name order, as a file manager shows them.
-// Names beginning with '~' are skipped. A folder already walked (by identity)
+// Files whose names begin with '~' are skipped (folders so named are still
+// walked). A folder already walked (by identity)
 // is not entered again, so the walk always ends.
 // keepAnswering runs between folders so the window stays responsive.
 QStringList collectFolderFiles(const QString &root, const QString &pattern,

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QRect>
-#include <QtMath>
 
-// The window's coordinates are kept in twips: 1440 to the inch, 15 to a
-// logical pixel. Qt's device-independent pixels handle high-DPI screens.
+// The window's layout is written in twips, 1440 to the inch, 15 to a logical
+// pixel, and placed in logical pixels: Qt's device-independent pixels handle
+// high-DPI screens.
 constexpr int kTwipsPerLogicalPixel = 15;
 
 constexpr int twipsToPixels(int twips)
