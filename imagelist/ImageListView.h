@@ -24,8 +24,6 @@ public:
     ImageListView(ImageListModel *model, WindowPointer *windowPointer, QString dragIconPath,
                   QWidget *parent = nullptr);
 
-    // The row that holds the picture being dragged, if any.
-    QPersistentModelIndex dragItem() const { return m_dragRow; }
     bool isDragging() const { return m_dragging; }
 
     // The list's own pointer, shown unless the window is busy.
