@@ -13,18 +13,26 @@
 
 namespace {
 
-// The temporary file the console control handler must remove: set while one
-// exists. The handler runs on a thread of its own.
+// The temporary file the console control handler must remove, and its open
+// handle: set while one exists. The handler runs on a thread of its own.
 wchar_t g_pendingTemporary[32768];
 std::atomic<bool> g_hasPendingTemporary{false};
+std::atomic<HANDLE> g_pendingHandle{INVALID_HANDLE_VALUE};
 
 BOOL WINAPI removePendingTemporaryAndExit(DWORD)
 {
-    // The file is open with delete sharing: it goes when the process ends.
-    if (g_hasPendingTemporary)
+    // Closed first, so the file goes at once rather than when the process's
+    // handles are closed, which a waiter may not see before the exit itself.
+    if (g_hasPendingTemporary) {
+        if (const HANDLE file = g_pendingHandle.exchange(INVALID_HANDLE_VALUE); file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
         DeleteFileW(g_pendingTemporary);
-    // The status Windows gives a program ended by Ctrl+C, never a success.
-    ExitProcess(STATUS_CONTROL_C_EXIT);
+    }
+    // Ended at once, with the status Windows gives a program ended by Ctrl+C
+    // (never a success): an orderly exit would wait for locks the other
+    // threads, stopped wherever they were, may hold.
+    TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+    return TRUE;
 }
 
 // The error of the last failed call (or the one given), about path.
@@ -101,6 +109,7 @@ Failure OutputFile::create(const std::string &output)
             return systemProblem(output);
         }
         std::wcscpy(g_pendingTemporary, wide.c_str());
+        g_pendingHandle = file;
         g_hasPendingTemporary = true;
         m_temporary = utf8FromWide(wide.c_str());
         m_fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
@@ -167,6 +176,7 @@ Failure OutputFile::commit()
     if (!SetFileInformationByHandle(handleOf(m_fd), FileBasicInfo, &shown, sizeof shown)
         || !FlushFileBuffers(handleOf(m_fd)))
         return systemProblem(m_output);
+    g_pendingHandle = INVALID_HANDLE_VALUE;
     if (_close(std::exchange(m_fd, -1)) != 0)
         return systemProblem(m_output);
     const std::wstring temporary = wideFromUtf8(m_temporary), output = wideFromUtf8(m_output);
@@ -186,6 +196,7 @@ Failure OutputFile::commit()
 
 void OutputFile::discard()
 {
+    g_pendingHandle = INVALID_HANDLE_VALUE;
     if (m_fd >= 0)
         _close(m_fd);
     m_fd = -1;
