@@ -65,11 +65,8 @@ ConversionResult runConverter(Command command, const std::function<void(int perc
         command.arguments = {QLatin1Char('@')
                              + QString::fromStdString(inheritedFileName(0, listFile.fileName().toStdString()))};
     }
-    QTemporaryFile errorLogFile(QDir::tempPath() + QStringLiteral("/pictoreel-XXXXXX.log"));
     // Without a log the converter's words are lost, not the conversion.
-    const OwnedFile errorLog = errorLogFile.open()
-        ? keepOpenOnly(errorLogFile.handle(), errorLogFile.fileName().toStdString())
-        : OwnedFile();
+    const OwnedFile errorLog = openScratchFile(QDir::tempPath().toStdString());
     files.standardError = errorLog.get();
 
     const WaitingRun run;

@@ -117,6 +117,12 @@ std::string inheritedFileName(std::size_t index, const std::string &path);
 // started program hold it, so nothing is left behind.
 OwnedFile keepOpenOnly(int descriptor, const std::string &path);
 
+// A new empty file in `folder` for a started program's words, used through
+// the returned handle only, that goes when its last holder closes it: at once
+// on Linux, where its name is removed; on Windows when we and every program
+// given it have closed it, even if we end first. Invalid when it cannot be made.
+OwnedFile openScratchFile(const std::string &folder);
+
 // Up to `limit` bytes of the file from its start.
 std::string readFromStart(NativeFile file, std::size_t limit);
 

@@ -160,6 +160,15 @@ OwnedFile keepOpenOnly(int descriptor, const std::string &path)
     return copy;
 }
 
+OwnedFile openScratchFile(const std::string &folder)
+{
+    std::string name = folder + "/pictoreel-XXXXXX.log";
+    OwnedFile file(::mkostemps(name.data(), 4, O_CLOEXEC));
+    if (file.valid())
+        ::unlink(name.c_str());
+    return file;
+}
+
 std::string readFromStart(NativeFile file, std::size_t limit)
 {
     std::string content(limit, '\0');

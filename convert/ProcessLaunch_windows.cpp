@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cwchar>
+#include <random>
 
 namespace {
 
@@ -188,6 +189,28 @@ OwnedFile keepOpenOnly(int descriptor, const std::string &)
         || !DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return OwnedFile();
     return OwnedFile(copy);
+}
+
+OwnedFile openScratchFile(const std::string &folder)
+{
+    static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring name = wideFromUtf8(folder) + L"\\pictoreel-";
+        for (int i = 0; i < 6; ++i)
+            name += kLetters[random() % (std::size(kLetters) - 1)];
+        name += L".log";
+        // Removed by the system when the last handle, ours or an inherited
+        // one, is closed, also when the window has ended before the converter.
+        const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return OwnedFile(file);
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    return OwnedFile();
 }
 
 std::string readFromStart(NativeFile file, std::size_t limit)

@@ -71,11 +71,8 @@ TEST(ProcessLaunch, EveryArgumentArrivesWholeAndTheExitCodeComesBack)
     const TemporaryFolder folder("platform-launch-");
     for (std::size_t row = 0; row < argumentRows.size(); ++row) {
         SCOPED_TRACE(row);
-        const std::string logPath = utf8(folder.path / ("log" + std::to_string(row)));
-        std::FILE *log = std::fopen(logPath.c_str(), "w+b");
-        ASSERT_NE(log, nullptr);
-        const OwnedFile errors = keepOpenOnly(fileno(log), logPath);
-        std::fclose(log);
+        const OwnedFile errors = openScratchFile(utf8(folder.path));
+        ASSERT_TRUE(errors.valid());
         std::vector<std::string> arguments{statuses[row]};
         arguments.insert(arguments.end(), argumentRows[row].begin(), argumentRows[row].end());
         ProcessRequest request{STAND_IN_PATH, arguments, 0, {errors.get(), {}}, kNoFile};
@@ -88,6 +85,22 @@ TEST(ProcessLaunch, EveryArgumentArrivesWholeAndTheExitCodeComesBack)
         EXPECT_EQ(readFromStart(errors.get(), 4096), expected);
         EXPECT_TRUE(fitsOneLaunch(STAND_IN_PATH, arguments));
     }
+    // Each log goes with its last handle; Wine closes an ended program's
+    // handles only after it is seen to end.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::is_empty(folder.path) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(fs::is_empty(folder.path));
+
+    // A file written by name is read from its start through the copy kept open.
+    const std::string listPath = utf8(folder.path / "list");
+    std::FILE *list = std::fopen(listPath.c_str(), "w+b");
+    ASSERT_NE(list, nullptr);
+    std::fputs("a\nb\n", list);
+    std::fflush(list);
+    const OwnedFile listCopy = keepOpenOnly(fileno(list), listPath);
+    std::fclose(list);
+    EXPECT_EQ(readFromStart(listCopy.get(), 4096), "a\nb\n");
     EXPECT_FALSE(fitsOneLaunch(STAND_IN_PATH, {std::string(300000, 'x')}));
 
     const LaunchedProcess missing = launchProcess({utf8(folder.path / "no such program"), {}, 0, {}, kNoFile});
