@@ -237,10 +237,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         // Only a move to another control of this window counts: switching to
         // another application, or our own message box taking the focus, does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             // After the focus change has finished: a modal box inside it would
             // swallow the release of the press that moved the focus.
+            m_delayCheckPending = true;
             QMetaObject::invokeMethod(this, &MainWindow::checkDelayOnLeaving, Qt::QueuedConnection);
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -264,6 +266,10 @@ void MainWindow::convertList()
     // Checked before the save dialog, in the window's own words: the converter
     // would refuse it with a command-line hint, after the user named the file.
     const QString delay = m_delayEdit->text();
+    // A click here straight from a box holding no number: the check on leaving
+    // the box, still to come, says so; one warning for one mistake.
+    if (m_delayCheckPending && !isNumericEntry(delay))
+        return;
     if (!isUsableDelay(delay)) {
         m_services.dialogs->message(this, tr("The delay must be a number of seconds greater than 0, "
                                              "such as 2 or 1.5."),
@@ -351,6 +357,7 @@ void MainWindow::saveDelay()
 
 void MainWindow::checkDelayOnLeaving()
 {
+    m_delayCheckPending = false;
     if (m_warningShown || isNumericEntry(m_delayEdit->text()))
         return;
     m_warningShown = true;

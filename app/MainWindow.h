@@ -70,6 +70,7 @@ private:
     WindowPointer m_pointer;
     ImageListModel *m_imageList = nullptr;
     bool m_warningShown = false;
+    bool m_delayCheckPending = false;
     bool m_centredInFrame = false;
     qint64 m_eventInterval = 30;
 

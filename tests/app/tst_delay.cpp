@@ -1,6 +1,8 @@
 // The delay box: every change stored at once, the warning when it is left
 // holding something that is not a number.
 #include "MainWindowFixture.h"
+
+#include "ImageListModel.h"
 #include "ModalAnswer.h"
 
 #include <QMessageBox>
@@ -72,6 +74,16 @@ private slots:
         QTRY_COMPARE(f.dialogs.messages.size(), 2);
         QCoreApplication::processEvents();
         QCOMPARE(f.dialogs.messages.size(), 2);
+
+        // Convert pressed straight from it: that one warning, and no file asked for.
+        f.window.imageList().append({QStringLiteral("a.jpg")});
+        f.dialogs.asked.clear();
+        QTest::mouseClick(f.window.findChild<QToolButton *>("convertButton"), Qt::LeftButton);
+        QTRY_COMPARE(f.dialogs.messages.size(), 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.dialogs.messages.size(), 3);
+        QCOMPARE(f.dialogs.messages.last(), QStringLiteral("Must be numeric entry."));
+        QVERIFY(f.dialogs.asked.isEmpty());
     }
 
     void theRealWarningBoxReturnsTheFocus()
