@@ -10,7 +10,7 @@
 namespace {
 
 // Volume serial number and file index: one folder has one, by any path.
-std::pair<std::uint64_t, std::uint64_t> identityOf(const std::wstring &folder)
+std::optional<std::pair<std::uint64_t, std::uint64_t>> identityOf(const std::wstring &folder)
 {
     // Backup semantics open a folder; no access right is needed for its identity.
     const HANDLE handle = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
@@ -21,7 +21,7 @@ std::pair<std::uint64_t, std::uint64_t> identityOf(const std::wstring &folder)
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
     if (!known)
-        return {};
+        return std::nullopt;
     return {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
 }
 

@@ -71,9 +71,13 @@ QStringList collectFolderFiles(const QString &root, const QString &pattern,
         QStringList next;
         for (const QString &folder : std::as_const(level)) {
             const FolderContents contents = listFolder(folder.toStdString());
-            if (walked.contains(contents.identity))
-                continue;
-            walked.insert(contents.identity);
+            // A folder whose identity is unknown is walked: a loop is ruled out
+            // anyway, as links to folders are never followed.
+            if (contents.identity) {
+                if (walked.contains(*contents.identity))
+                    continue;
+                walked.insert(*contents.identity);
+            }
             for (const std::string &entry : contents.files) {
                 const QString name = QString::fromStdString(entry);
                 if (!name.startsWith(QLatin1Char('~')) && matchesWildcard(name, pattern))

@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(sorted(collectFolderFiles(dir.path(), "*.jpg", {})), once);
         // A folder is known by what it is, not by the path that reached it.
         const auto identity = [&](const char *folder) { return listFolder(dir.filePath(folder).toStdString()).identity; };
-        QCOMPARE(identity("a/b/loop"), identity("a"));
+        QVERIFY(identity("a") && identity("a/b/loop") == identity("a"));
         QVERIFY(identity("a/b") != identity("a"));
 
         // A folder mounted inside itself is walked once.

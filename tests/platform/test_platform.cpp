@@ -166,6 +166,7 @@ TEST(FolderListing, FilesAndVisibleFoldersOnceEachOneIdentityPerFolder)
     std::sort(contents.folders.begin(), contents.folders.end());
     EXPECT_EQ(contents.files, (std::vector<std::string>{".hidden.jpg", "a.jpg", "Ölberg ☀.jpg"}));
     EXPECT_EQ(contents.folders, (std::vector<std::string>{"sub", "Ölberg ☀"}));   // no hidden folder, no link
+    ASSERT_TRUE(contents.identity);
     EXPECT_EQ(listFolder(utf8(root / "sub/..")).identity, contents.identity);
     EXPECT_NE(listFolder(utf8(root / "sub")).identity, contents.identity);
     EXPECT_TRUE(listFolder(utf8(root / "gone")).files.empty());
