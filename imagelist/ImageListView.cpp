@@ -69,9 +69,12 @@ void ImageListView::mousePressEvent(QMouseEvent *event)
 {
     // The item click (Qt selects the row under the press) reaches us before any
     // move of the same press, so m_dragRow is the pressed row when moves arrive.
-    QTreeView::mousePressEvent(event);
-    if (indexAt(event->position().toPoint()).isValid())
+    // A press below the rows leaves the selection as it is, where Qt would
+    // clear it: a double-click anywhere on the list removes the selected row.
+    if (indexAt(event->position().toPoint()).isValid()) {
+        QTreeView::mousePressEvent(event);
         pickDragRow();
+    }
     beginDrag();
 }
 
