@@ -8,5 +8,9 @@
 // Whether the delay box holds a number (0 and negative numbers included).
 bool isNumericEntry(const QString &text);
 
-// Whether the text can be handed to the converter: a number greater than 0.
+// Whether the text can be handed to the converter: a number of seconds that
+// every output plays (isPlayableDelay).
 bool isUsableDelay(const QString &text);
+
+// What the window says of a delay that is not usable.
+QString unusableDelayMessage();

@@ -271,9 +271,7 @@ void MainWindow::convertList()
     if (m_delayCheckPending && !isNumericEntry(delay))
         return;
     if (!isUsableDelay(delay)) {
-        m_services.dialogs->message(this, tr("The delay must be a number of seconds greater than 0, "
-                                             "such as 2 or 1.5."),
-                                    Dialogs::MessageIcon::Warning);
+        m_services.dialogs->message(this, unusableDelayMessage(), Dialogs::MessageIcon::Warning);
         return;
     }
     const QString output = m_services.dialogs->getSaveFileName(

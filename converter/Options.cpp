@@ -58,12 +58,12 @@ std::string setDelay(Options &options, const std::string &value)
     const auto delay = readDelaySeconds(value);
     if (!delay || !(*delay > 0))
         return "delay '" + value + "' is not a number greater than 0";
-    if (*delay < kMinDelaySeconds)
+    if (*delay < kShortestDelaySeconds)
         return "delay '" + value + "' is shorter than the shortest a slide show plays, "
-            + readableSeconds(kMinDelaySeconds);
-    if (*delay > kMaxDelaySeconds)
+            + readableSeconds(kShortestDelaySeconds);
+    if (*delay > kLongestDelaySeconds)
         return "delay '" + value + "' is longer than the longest a slide show plays, "
-            + readableSeconds(kMaxDelaySeconds);
+            + readableSeconds(kLongestDelaySeconds);
     options.delay = *delay;
     return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DelayRange.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,14 +25,9 @@ constexpr double kDelayTolerance = 0.005;
 constexpr std::uint16_t kMaxFrameRate88 = 0x7FFF;
 // A SWF file counts its frames in 16 bits.
 constexpr std::uint64_t kMaxSwfFrames = 65535;
+static_assert(kLongestDelaySeconds == double(kMaxSwfFrames) * 256, "the longest delay is a SWF file's longest");
 // Two character ids (bitmap and shape) per picture, and id 0 is reserved.
 constexpr std::size_t kMaxSwfPictures = 32767;
-
-// The delays both kinds of output play: a web page's timers count
-// milliseconds, and a SWF file's 65,535 frames at its slowest rate, 1/256 frame
-// a second, last 16,776,960 seconds.
-constexpr double kMinDelaySeconds = 0.001;
-constexpr double kMaxDelaySeconds = double(kMaxSwfFrames) * 256;
 
 // A crossfade is smooth from this rate on, and the whole show plays at it.
 constexpr std::uint16_t kMinFadeRate88 = 25 << 8;
@@ -54,7 +51,3 @@ std::optional<Timeline> chooseSwfTimeline(double delaySeconds, double fadeSecond
 // Why one SWF file cannot show this many pictures for this long each, with
 // crossfades of fadeSeconds (0: cuts), or nothing when it can.
 std::optional<std::string> whySwfCannotShow(std::size_t pictures, double delaySeconds, double fadeSeconds);
-
-// A duration as people read it: "0.0078 seconds", "1.5 seconds",
-// "16,776,960 seconds (194 days)".
-std::string readableSeconds(double seconds);

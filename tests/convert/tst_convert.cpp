@@ -97,13 +97,14 @@ private slots:
         QCOMPARE(c.dialogs.icons[0], Dialogs::MessageIcon::None);
 
         c.window.imageList().append(QStringLiteral("/p/a.jpg"));
-        // Not a positive number: stopped before the save dialog, nothing run.
-        for (const char *delay : {"", "0", "-1", "abc"}) {
+        // Not a delay every output plays: stopped before the save dialog, nothing run.
+        for (const char *delay : {"", "0", "-1", "abc", "0.0009", "1e9"}) {
             c.delayEdit()->setText(delay);
             c.convert();
-            QCOMPARE(c.dialogs.messages.last(), QString("The delay must be a number of seconds greater than 0, such as 2 or 1.5."));
+            QCOMPARE(c.dialogs.messages.last(), QString("The delay must be a number of seconds from 0.001 seconds to "
+                                                        "16,776,960 seconds (194 days), such as 2 or 1.5."));
         }
-        QCOMPARE(c.dialogs.messages.size(), 5);
+        QCOMPARE(c.dialogs.messages.size(), 7);
         QVERIFY(c.dialogs.asked.isEmpty());
 
         c.delayEdit()->setText("1");
@@ -111,7 +112,7 @@ private slots:
         c.convert();   // the save dialog is cancelled
         QCOMPARE(c.dialogs.asked, QStringList({"Save Slide Show As (SWF file)|Shockwave Flash files (*.swf)|swf|"
                                                "Web page (*.html)|html"}));
-        QCOMPARE(c.dialogs.messages.size(), 5);
+        QCOMPARE(c.dialogs.messages.size(), 7);
         QCOMPARE(c.shape(), Shape::Custom);
         QCOMPARE(c.bar(), 0);
         QVERIFY(c.recorded().isEmpty());

@@ -69,10 +69,10 @@ TEST(Timeline, CrossfadesPlayAt25FramesASecondOrMoreAndTakeAtMostHalfThePicture)
 TEST(Timeline, SwfLimitsNameTheLargestAllowed)
 {
     const std::vector<std::tuple<std::size_t, double, double, std::string>> cases = {
-        {1, kMaxDelaySeconds, 0, ""},
+        {1, kLongestDelaySeconds, 0, ""},
         {1, 0.0079, 0, ""},
         {1, 0.0078, 0, "a delay of 0.0078 seconds is too short for a SWF file: at least 0.0079 seconds"},
-        {2, kMaxDelaySeconds, 0, "2 pictures of 16,776,960 seconds (194 days) do not fit one SWF file: its 65,535 "
+        {2, kLongestDelaySeconds, 0, "2 pictures of 16,776,960 seconds (194 days) do not fit one SWF file: its 65,535 "
                                  "frames hold 2 pictures of at most 8,388,352 seconds (97.1 days) each"},
         {1000, 16640, 0, ""},
         {1000, 20000, 0, "at most 16,640 seconds (4.62 hours) each"},
