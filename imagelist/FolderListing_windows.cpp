@@ -22,7 +22,8 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> identityOf(const std::wst
         CloseHandle(handle);
     if (!known)
         return std::nullopt;
-    return {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+    return std::pair<std::uint64_t, std::uint64_t>{info.dwVolumeSerialNumber,
+                                                   std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
 }
 
 } // namespace
