@@ -87,7 +87,7 @@ std::string setOutput(Options &options, const std::string &value)
 
 std::string setMaxSize(Options &options, const std::string &value)
 {
-    return parseBox(value, options) ? "" : "size '" + value + "' is not WIDTHxHEIGHT or 0";
+    return parseBox(value, options) ? "" : "size '" + value + "' is not WIDTHxHEIGHT (each from 1 to 65535) or 0";
 }
 
 std::string setQuality(Options &options, const std::string &value)

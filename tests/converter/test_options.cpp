@@ -75,6 +75,7 @@ TEST(CommandLine, UsageErrorsNameWhatIsWrong)
         {{"-r", "1", "-x.jpg", "-o", "o.swf"}, "'-x.jpg'"},
         {{"-r", "1", "a", "-o", "o", "-q", "101"}, "quality"},
         {{"-r", "1", "a", "-o", "o", "-m", "640"}, "size"},
+        {{"-r", "1", "a", "-o", "o", "-m", "100000x100000"}, "each from 1 to 65535"},
         {{"-r", "1", "a", "-o", "o", "--fade", "-1"}, "fade '-1'"},
         {{"-r", "1", "a", "-o", "o", "--fade=never"}, "fade 'never'"},
         {{"-r", "1", "a", "-o", "o", "--stop=1"}, "--stop takes no value"},
