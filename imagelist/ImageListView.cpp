@@ -65,14 +65,24 @@ void ImageListView::restoreOwnPointer()
         viewport()->unsetCursor();
 }
 
+QModelIndex ImageListView::rowAt(QPoint position) const
+{
+    // Wherever across the list: its one column is narrow, and a row's frame
+    // and selection run the list's whole width.
+    return indexAt(QPoint(header()->sectionViewportPosition(0), position.y()));
+}
+
 void ImageListView::mousePressEvent(QMouseEvent *event)
 {
     // The item click (Qt selects the row under the press) reaches us before any
     // move of the same press, so m_dragRow is the pressed row when moves arrive.
     // A press below the rows leaves the selection as it is, where Qt would
     // clear it: a double-click anywhere on the list removes the selected row.
-    if (indexAt(event->position().toPoint()).isValid()) {
-        QTreeView::mousePressEvent(event);
+    if (rowAt(event->position().toPoint()).isValid()) {
+        QMouseEvent inColumn(event->type(), QPointF(header()->sectionViewportPosition(0), event->position().y()),
+                             event->scenePosition(), event->globalPosition(), event->button(), event->buttons(),
+                             event->modifiers(), event->pointingDevice());
+        QTreeView::mousePressEvent(&inColumn);
         pickDragRow();
     }
     beginDrag();
@@ -135,7 +145,7 @@ void ImageListView::dragTo(QPoint position)
         m_edgeScroll.start();
     else
         m_edgeScroll.stop();
-    const QModelIndex target = indexAt(position);
+    const QModelIndex target = rowAt(position);
     // A removed row leaves m_dragRow invalid: such a drag moves nothing.
     if (!target.isValid() || !m_dragRow.isValid())
         return;
@@ -156,23 +166,35 @@ void ImageListView::exchange(int dragRow, int targetRow)
 
 void ImageListView::stepAtEdge()
 {
-    // One place a tick towards the row under the held pointer, never further:
-    // when that row shows only in part, bringing the next one into view scrolls
-    // two rows, and the row under the pointer then lies two places on.
-    const QModelIndex under = indexAt(m_dragPosition);
-    if (!m_dragging || !under.isValid() || !m_dragRow.isValid() || under.row() == m_dragRow.row())
+    // Held at an edge, the row moves on one place a tick towards it, whatever
+    // row lies under the pointer; the list keeps the row beyond it in view.
+    if (!m_dragging || !m_dragRow.isValid() || !atEdge(m_dragPosition))
         return;
-    const int dragRow = m_dragRow.row(), next = dragRow + (under.row() > dragRow ? 1 : -1);
+    const int dragRow = m_dragRow.row();
+    const int next = dragRow + (m_dragPosition.y() < viewport()->height() / 2 ? -1 : 1);
+    if (next < 0 || next >= m_model->count())
+        return;
     exchange(dragRow, next);
     scrollNearEdge(m_dragPosition, next);
 }
 
 bool ImageListView::atEdge(QPoint position) const
 {
-    // The top row or the bottom row of the visible list.
-    const int rowHeight = qMax(1, sizeHintForRow(0));
-    return (position.y() >= 0 && position.y() < rowHeight)
-        || (position.y() >= viewport()->height() - rowHeight && position.y() < viewport()->height());
+    // In the top row or the bottom row of the visible list; a row shown only
+    // in part counts together with the whole one beside it.
+    const int height = viewport()->height(), rowHeight = qMax(1, sizeHintForRow(0));
+    if (position.y() < 0 || position.y() >= height)
+        return false;
+    int topEnd = rowHeight, bottomStart = height - rowHeight;
+    if (const QModelIndex first = rowAt(QPoint(0, 0)); first.isValid()) {
+        const QRect row = visualRect(first);
+        topEnd = row.bottom() + 1 + (row.top() < 0 ? rowHeight : 0);
+    }
+    if (const QModelIndex last = rowAt(QPoint(0, height - 1)); last.isValid()) {
+        const QRect row = visualRect(last);
+        bottomStart = row.top() - (row.bottom() >= height ? rowHeight : 0);
+    }
+    return position.y() < topEnd || position.y() >= bottomStart;
 }
 
 void ImageListView::scrollNearEdge(QPoint position, int targetRow)
@@ -266,7 +288,7 @@ bool ImageListView::viewportEvent(QEvent *event)
     // Over a row, the row's own tooltip; elsewhere the list's.
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);
-        const QModelIndex index = indexAt(help->pos());
+        const QModelIndex index = rowAt(help->pos());
         if (index.isValid()) {
             showRowTip(index, help->globalPos());
             return true;

@@ -53,6 +53,7 @@ private:
     void appendDroppedFiles(const QMimeData *data);
 
     void exchange(int dragRow, int targetRow);
+    QModelIndex rowAt(QPoint position) const;
     void stepAtEdge();
     void scrollNearEdge(QPoint position, int targetRow);
     bool atEdge(QPoint position) const;

@@ -99,6 +99,7 @@ private slots:
         QTest::newRow("double-click on empty list") << QStringList{} << "d_" << QStringList{};
         QTest::newRow("double-click, none selected") << abc << "d_" << abc;
         QTest::newRow("double-click removes selected") << abc << "p1 r1 p_ r_ d_" << QStringList{"A", "C"};
+        QTest::newRow("a row reaches across the list") << abc << "p0 r0 p2> r2> d2> p0> m1> r1>" << QStringList{"B", "A"};
         QTest::newRow("removed row not dragged") << abcd << "p1 r1 d1 p_ m0 m2 r2" << QStringList{"A", "C", "D"};
         QTest::newRow("other row removed") << abcd << "p2 r2 x0 p_ m0 r0" << QStringList{"C", "B", "D"};
         QTest::newRow("keys move one place") << abcd << "p1 r1 v s2 u u s0 u s0 p3 r3 v s3" << QStringList{"B", "A", "C", "D"};
@@ -114,7 +115,11 @@ private slots:
         QFETCH(QStringList, expected);
         ListFixture f(rows);
         for (const QString &step : steps.split(' ')) {
-            const QPoint at = step.size() < 2 ? QPoint() : step[1] == '_' ? f.below() : f.centreOf(step.mid(1).toInt());
+            // "p2>": at the far right of row 2, beyond its narrow column.
+            const bool farRight = step.endsWith('>');
+            QPoint at = step.size() < 2 ? QPoint() : step[1] == '_' ? f.below() : f.centreOf(step.mid(1).remove('>').toInt());
+            if (farRight)
+                at.setX(f.view.viewport()->width() - 5);
             switch (step[0].toLatin1()) {
             case 'p': f.press(at); break;
             case 'P': f.press(at, Qt::RightButton); break;
@@ -209,9 +214,12 @@ private slots:
         QCOMPARE(firstVisible(), 24);
         f.move(f.centreOf(25));   // away from the edge: it stops
         QVERIFY(!timer->isActive());
-        // At the bottom, also over a row that shows only in part (the list's
-        // lowest pixel): each tick moves it one place and scrolls one row.
-        for (const int y : {height - half, height - 1}) {
+        // At the bottom, anywhere on the last whole row or over a row that
+        // shows only in part: each tick moves it one place and scrolls one row.
+        QRect lastWhole = f.view.visualRect(f.view.indexAt(QPoint(5, height - 1)));
+        if (lastWhole.bottom() >= height)
+            lastWhole.translate(0, -lastWhole.height());
+        for (const int y : {lastWhole.top(), height - half, height - 1}) {
             f.move(QPoint(20, y));
             QStringList expected = f.model.paths();
             const int row = f.selectedRow(), first = firstVisible();
