@@ -259,17 +259,17 @@ void MainWindow::addFiles()
 
 void MainWindow::convertList()
 {
+    // A click here straight from a box holding no number: the check on leaving
+    // the box, still to come, says so; one warning at a time.
+    const QString delay = m_delayEdit->text();
+    if (m_delayCheckPending && !isNumericEntry(delay))
+        return;
     if (m_imageList->count() <= 0) {
         m_services.dialogs->message(this, tr("No files added."), Dialogs::MessageIcon::None);
         return;
     }
     // Checked before the save dialog, in the window's own words: the converter
     // would refuse it with a command-line hint, after the user named the file.
-    const QString delay = m_delayEdit->text();
-    // A click here straight from a box holding no number: the check on leaving
-    // the box, still to come, says so; one warning for one mistake.
-    if (m_delayCheckPending && !isNumericEntry(delay))
-        return;
     if (!isUsableDelay(delay)) {
         m_services.dialogs->message(this, unusableDelayMessage(), Dialogs::MessageIcon::Warning);
         return;

@@ -75,14 +75,17 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(f.dialogs.messages.size(), 2);
 
-        // Convert pressed straight from it: that one warning, and no file asked for.
-        f.window.imageList().append({QStringLiteral("a.jpg")});
+        // Convert pressed straight from it, with an empty list and with a
+        // picture: that one warning each time, and no file asked for.
         f.dialogs.asked.clear();
-        QTest::mouseClick(f.window.findChild<QToolButton *>("convertButton"), Qt::LeftButton);
-        QTRY_COMPARE(f.dialogs.messages.size(), 3);
-        QCoreApplication::processEvents();
-        QCOMPARE(f.dialogs.messages.size(), 3);
-        QCOMPARE(f.dialogs.messages.last(), QStringLiteral("Must be numeric entry."));
+        for (int count = 3; count <= 4; ++count) {
+            QTest::mouseClick(f.window.findChild<QToolButton *>("convertButton"), Qt::LeftButton);
+            QTRY_COMPARE(f.dialogs.messages.size(), count);
+            QCoreApplication::processEvents();
+            QCOMPARE(f.dialogs.messages.size(), count);
+            QCOMPARE(f.dialogs.messages.last(), QStringLiteral("Must be numeric entry."));
+            f.window.imageList().append({QStringLiteral("a.jpg")});
+        }
         QVERIFY(f.dialogs.asked.isEmpty());
     }
 
