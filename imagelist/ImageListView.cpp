@@ -12,7 +12,11 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolTip>
+
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -78,7 +82,8 @@ void ImageListView::mousePressEvent(QMouseEvent *event)
     // move of the same press, so m_dragRow is the pressed row when moves arrive.
     // A press below the rows leaves the selection as it is, where Qt would
     // clear it: a double-click anywhere on the list removes the selected row.
-    if (rowAt(event->position().toPoint()).isValid()) {
+    m_dragPosition = event->position().toPoint();
+    if (rowAt(m_dragPosition).isValid()) {
         QMouseEvent inColumn(event->type(), QPointF(header()->sectionViewportPosition(0), event->position().y()),
                              event->scenePosition(), event->globalPosition(), event->button(), event->buttons(),
                              event->modifiers(), event->pointingDevice());
@@ -140,7 +145,7 @@ void ImageListView::dragTo(QPoint position)
         m_windowPointer->hover(WindowPointer::Shape::Default);
     if (!m_dragging)
         return;
-    m_dragPosition = position;
+    const QPoint previous = std::exchange(m_dragPosition, position);
     if (atEdge(position) && m_dragRow.isValid())
         m_edgeScroll.start();
     else
@@ -149,7 +154,14 @@ void ImageListView::dragTo(QPoint position)
     // A removed row leaves m_dragRow invalid: such a drag moves nothing.
     if (!target.isValid() || !m_dragRow.isValid())
         return;
-    const int dragRow = m_dragRow.row(), targetRow = target.row();
+    const int dragRow = m_dragRow.row();
+    int targetRow = target.row();
+    // Where the list scrolls on, it moves rows under a pointer that barely
+    // moved: a move of less than a row there steps one place, so no row is
+    // passed over. A longer one exchanges the two rows it joins, as anywhere.
+    if (std::abs(targetRow - dragRow) > 1 && std::abs(position.y() - previous.y()) < sizeHintForRow(0)
+        && scrollsOn(position))
+        targetRow = dragRow + (targetRow > dragRow ? 1 : -1);
     if (m_model->path(dragRow) == m_model->path(targetRow))
         return;
     exchange(dragRow, targetRow);
@@ -195,6 +207,14 @@ bool ImageListView::atEdge(QPoint position) const
         bottomStart = row.top() - (row.bottom() >= height ? rowHeight : 0);
     }
     return position.y() < topEnd || position.y() >= bottomStart;
+}
+
+bool ImageListView::scrollsOn(QPoint position) const
+{
+    // At an edge with more rows beyond it.
+    const QScrollBar *bar = verticalScrollBar();
+    return atEdge(position)
+        && (position.y() < viewport()->height() / 2 ? bar->value() > bar->minimum() : bar->value() < bar->maximum());
 }
 
 void ImageListView::scrollNearEdge(QPoint position, int targetRow)

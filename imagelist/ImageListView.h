@@ -57,6 +57,7 @@ private:
     void stepAtEdge();
     void scrollNearEdge(QPoint position, int targetRow);
     bool atEdge(QPoint position) const;
+    bool scrollsOn(QPoint position) const;
     void moveSelectedRow(int by);
     void setOwnPointer(const QCursor &cursor);
     void showRowTip(const QModelIndex &index, QPoint globalPosition);

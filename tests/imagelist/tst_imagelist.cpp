@@ -234,6 +234,17 @@ private slots:
         f.release(QPoint(20, height - 1));
         QVERIFY(!timer->isActive());
 
+        // Passed slowly, row by row, into the bottom row shown in part: each
+        // scroll moves rows under the pointer, yet only the one picture moves.
+        ListFixture slow(rows);
+        slow.press(slow.centreOf(0));
+        for (int y = slow.centreOf(0).y(); y < height; y += 2)
+            slow.move(QPoint(20, y));
+        slow.release(QPoint(20, height - 1));
+        QStringList expected = rows;
+        expected.move(0, slow.model.paths().indexOf("0"));
+        QCOMPARE(slow.model.paths(), expected);
+
         // Moved by the keyboard far down, the row stays in view.
         f.view.scrollToTop();
         f.press(f.centreOf(0));
