@@ -21,18 +21,9 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 -q "$@"; }
 
-# The build machine's own Qt draws the icons (svgrender) and runs moc and rcc.
-scripts/install-deps.sh
-packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm wine wine64 dpkg-dev
-          cmake ninja-build pkg-config googletest)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  apt_get update
-  apt_get install -y --no-install-recommends "${missing[@]}"
-fi
+# The build machine's own Qt draws the icons (svgrender) and runs moc and rcc:
+# the Linux build's packages, and the cross-compiler, Wine and the rest.
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm wine wine64 googletest
 
 mkdir -p "$deps"
 cd "$deps"

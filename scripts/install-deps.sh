@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Pictoreel needs.
-# Safe to run again: apt-get skips what is already there.
+# Installs every Debian package that building, running and testing Pictoreel
+# needs, and the packages named as arguments (the Windows build's own).
+# Safe to run again: only what is missing is installed.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   chromium nodejs
   xvfb xdotool x11-utils xclip openbox dpkg-dev
   desktop-file-utils appstream lintian
+  "$@"
 )
 # The web page test drives the browser with playwright-core from npm; some
 # nodejs builds bring their own npm and refuse the separate package.
@@ -28,7 +30,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ "${#missing[@]}" -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 -q "$@"; }
+  apt_get update
+  apt_get install -y --no-install-recommends "${missing[@]}"
 fi

@@ -6,11 +6,12 @@
 #                           quick local run on the Linux side (CI never does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
 if [ "${PICTOREEL_LINUX_ONLY:-}" = 1 ]; then
   echo "test.sh: PICTOREEL_LINUX_ONLY=1: the Windows build and its tests are left out" >&2
+  scripts/install-deps.sh
   scripts/build.sh -DPICTOREEL_WINDOWS_BUILD=
 else
+  # Installs the packages of both builds.
   scripts/build-windows.sh
   scripts/build.sh -DPICTOREEL_WINDOWS_BUILD="$PWD/build-windows"
 fi
