@@ -40,7 +40,7 @@ Checked<Raster> shrinkJpeg(std::span<const std::uint8_t> data, const JpegInfo &i
     };
     sink.row = [&](const std::uint8_t *row) {
         if (cmyk)
-            rgbFromInvertedCmyk(row, std::size_t(sourceWidth), rgb.data());
+            rgbScaledByFourthByte(row, std::size_t(sourceWidth), rgb.data());
         reducer.addRow(cmyk ? rgb.data() : row);
     };
     if (Failure failure = decodeJpegData({data}, eighths, data.size() - info.firstScanData, sink))

@@ -1,8 +1,9 @@
 #include "Options.h"
 
+#include "DelayRange.h"
 #include "DelayText.h"
 #include "ListFile.h"
-#include "Timeline.h"
+#include "ProgressVariable.h"
 
 #include <algorithm>
 #include <cctype>
@@ -205,7 +206,7 @@ std::string usageText()
                   "Pictures: JPEG, PNG and GIF (its first frame). Exit status: 0 written,\n"
                   "1 nothing written because a picture or the output failed, 2 usage error.\n"
                   "On a terminal, standard error shows how many pictures are written.\n"
-                  "JPEG2SWF_PROGRESS_FD=N: lines \"DONE TOTAL\" are written to descriptor N.\n";
+        + kProgressVariable + "=N: lines \"DONE TOTAL\" are written to descriptor N.\n";
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &arguments)

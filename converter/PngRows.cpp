@@ -1,6 +1,7 @@
 #include "PictureRows.h"
 
 #include "MemoryBudget.h"
+#include "Raster.h"
 #include "RowReducer.h"
 
 #include <csetjmp>
@@ -124,13 +125,7 @@ struct Compositor {
             self->reducer.addRow(pixels);
             return;
         }
-        const png_const_bytep rgba = pixels;
-        const std::size_t count = self->rgb.size() / 3;
-        for (std::size_t i = 0; i < count; ++i) {
-            const unsigned alpha = rgba[i * 4 + 3];
-            for (std::size_t c = 0; c < 3; ++c)
-                self->rgb[i * 3 + c] = std::uint8_t((rgba[i * 4 + c] * alpha + 127) / 255);
-        }
+        rgbScaledByFourthByte(pixels, self->rgb.size() / 3, self->rgb.data());
         self->reducer.addRow(self->rgb.data());
     }
 };

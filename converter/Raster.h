@@ -14,6 +14,7 @@ struct Raster {
     Raster(int w, int h) : width(w), height(h), rgb(std::size_t(w) * std::size_t(h) * 3) {}
 };
 
-// Converts pixels of CMYK as libjpeg delivers it (Adobe's inverted convention,
-// 4 bytes a pixel) to RGB.
-void rgbFromInvertedCmyk(const std::uint8_t *cmyk, std::size_t pixels, std::uint8_t *rgb);
+// RGB from pixels of 4 bytes, each of the first three scaled by the fourth
+// (0 to 255): CMYK as libjpeg delivers it (Adobe's inverted convention)
+// becomes RGB, and RGBA becomes RGB over black.
+void rgbScaledByFourthByte(const std::uint8_t *pixels4, std::size_t pixels, std::uint8_t *rgb);

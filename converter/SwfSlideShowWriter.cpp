@@ -32,12 +32,13 @@ SwfSlideShowWriter::SwfSlideShowWriter(OutputFile &file, Size stage, Timeline ti
     // A single picture has nothing to fade into.
     if (pictures < 2)
         m_timeline.fadeFrames = 0;
-    m_header.version = kSwfVersion;
-    m_header.frameSize = {0, stage.width * swf::kTwipsPerStagePixel, 0, stage.height * swf::kTwipsPerStagePixel};
-    m_header.frameRate88 = timeline.frameRate88;
-    m_header.frameCount = std::uint16_t(pictures * timeline.framesPerPicture);
-    m_remainingFrames = m_header.frameCount;
-    put(swf::encodeHeader(m_header));
+    swf::Header header;
+    header.version = kSwfVersion;
+    header.frameSize = {0, stage.width * swf::kTwipsPerStagePixel, 0, stage.height * swf::kTwipsPerStagePixel};
+    header.frameRate88 = timeline.frameRate88;
+    header.frameCount = std::uint16_t(pictures * timeline.framesPerPicture);
+    m_remainingFrames = header.frameCount;
+    put(swf::encodeHeader(header));
     put(swf::fileAttributesTag());
     put(swf::setBackgroundColorTag(0, 0, 0));
 }

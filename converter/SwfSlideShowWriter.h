@@ -36,7 +36,6 @@ private:
     Timeline m_timeline;
     std::size_t m_pictures;
     bool m_loop;
-    swf::Header m_header;
     std::size_t m_count = 0;
     std::uint64_t m_remainingFrames = 0;
     Fading m_first{};   // what a looping show fades back into
