@@ -170,10 +170,9 @@ void ImageListView::dragTo(QPoint position)
 
 void ImageListView::exchange(int dragRow, int targetRow)
 {
+    // The model moves the rows: m_dragRow follows the picture to targetRow.
     m_model->exchange(dragRow, targetRow);
-    const QModelIndex target = m_model->index(targetRow);
-    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-    m_dragRow = target;
+    selectionModel()->setCurrentIndex(m_model->index(targetRow), QItemSelectionModel::ClearAndSelect);
 }
 
 void ImageListView::stepAtEdge()
@@ -320,10 +319,15 @@ bool ImageListView::viewportEvent(QEvent *event)
 void ImageListView::showRowTip(const QModelIndex &index, QPoint globalPosition)
 {
     const QString path = m_model->path(index.row());
-    // The path at once; the preview joins it when the worker has read it.
     const QRect row = visualRect(index);
+    const QRect across(0, row.top(), viewport()->width(), row.height());
+    // Qt asks again at each move over the row: a tip already shown for it, or
+    // its preview on the way, is left as it is, not read and drawn again.
+    if (path == m_tip.path && across == m_tip.rect && QToolTip::isVisible() && QToolTip::text() == m_tip.text)
+        return;
+    // The path at once; the preview joins it when the worker has read it.
     m_tip = {path, QStringLiteral("<p style='white-space:pre'>%1</p>").arg(path.toHtmlEscaped()), globalPosition,
-             QRect(0, row.top(), viewport()->width(), row.height())};
+             across};
     QToolTip::showText(globalPosition, m_tip.text, viewport(), m_tip.rect);
     m_previews->request(path);
 }

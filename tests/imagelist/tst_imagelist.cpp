@@ -303,6 +303,8 @@ private slots:
         const QImage preview = QImage::fromData(QByteArray::fromBase64(tip.mid(data, tip.indexOf('"', data) - data).toLatin1()));
         QCOMPARE(preview.size(), QSize(120, 160));
         QVERIFY(qRed(preview.pixel(60, 80)) > 200 && qGreen(preview.pixel(60, 80)) < 50);
+        hover(f.centreOf(0) + QPoint(40, 0));   // Qt asks again as the pointer moves along the row
+        QCOMPARE(QToolTip::text(), tip);
 
         hover(f.below());
         QCOMPARE(QToolTip::text(), QStringLiteral("the list's own"));
