@@ -146,9 +146,12 @@ void ImageListView::dragTo(QPoint position)
     if (!m_dragging)
         return;
     const QPoint previous = std::exchange(m_dragPosition, position);
-    if (atEdge(position) && m_dragRow.isValid())
-        m_edgeScroll.start();
-    else
+    // Started once: restarted at every move, a hand that trembles at the edge
+    // would keep it from ever firing.
+    if (atEdge(position) && m_dragRow.isValid()) {
+        if (!m_edgeScroll.isActive())
+            m_edgeScroll.start();
+    } else
         m_edgeScroll.stop();
     const QModelIndex target = rowAt(position);
     // A removed row leaves m_dragRow invalid: such a drag moves nothing.
