@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <iterator>
 #include <stdexcept>
 
@@ -290,6 +291,19 @@ void writeFile(const std::string &path, const Bytes &bytes)
     file.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
     if (!file)
         throw std::runtime_error("cannot write " + path);
+}
+
+TemporaryFolder::TemporaryFolder(const std::filesystem::path &name)
+    : path(std::filesystem::temp_directory_path()
+           / (std::filesystem::path(name) += std::to_string(std::random_device{}())))
+{
+    std::filesystem::create_directories(path);
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;   // what a failed run left open stays
+    std::filesystem::remove_all(path, ignored);
 }
 
 Bytes readFile(const std::string &path)

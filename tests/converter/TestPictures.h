@@ -5,6 +5,7 @@
 #include "Bytes.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,13 @@ Bytes makeFramedGif(int screenWidth, int screenHeight, int frameWidth, int frame
 
 void writeFile(const std::string &path, const Bytes &bytes);
 Bytes readFile(const std::string &path);
+
+// A new folder in the system's temporary folder, named `name` and a random
+// number (Windows has no mkdtemp), removed with what it holds at the end.
+struct TemporaryFolder {
+    explicit TemporaryFolder(const std::filesystem::path &name);
+    ~TemporaryFolder();
+    std::filesystem::path path;
+};
 
 } // namespace testpictures

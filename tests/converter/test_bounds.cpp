@@ -19,14 +19,8 @@ const Colour kGrey{120, 120, 120};
 class ConversionBounds : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string name = (fs::temp_directory_path() / "jpeg2swf-bounds-XXXXXX").string();
-        folder = mkdtemp(name.data());
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    fs::path folder;
+    const TemporaryFolder temporary{"jpeg2swf-bounds-"};
+    const fs::path &folder = temporary.path;
 };
 
 } // namespace

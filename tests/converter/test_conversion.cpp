@@ -41,12 +41,6 @@ namespace {
 class Conversion : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string name = (fs::temp_directory_path() / "jpeg2swf-conversion-XXXXXX").string();
-        folder = mkdtemp(name.data());
-    }
-    void TearDown() override { fs::remove_all(folder); }
 
     std::string file(const std::string &name, const Bytes &bytes)
     {
@@ -96,7 +90,8 @@ protected:
         return hidden;
     }
 
-    fs::path folder;
+    const TemporaryFolder temporary{"jpeg2swf-conversion-"};
+    const fs::path &folder = temporary.path;
 };
 
 int exitStatus(pid_t child)

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <regex>
 #include <sstream>
 #include <tuple>
@@ -99,10 +98,8 @@ TEST(CommandLine, AfterTheDoubleDashEverythingIsAPicture)
 
 TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
 {
-    // Named without mkdtemp, which Windows has not.
-    const std::filesystem::path folder = std::filesystem::temp_directory_path()
-        / ("jpeg2swf-options-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directory(folder);
+    const testpictures::TemporaryFolder temporary("jpeg2swf-options-");
+    const std::filesystem::path &folder = temporary.path;
     const auto list = [&](const std::string &name, const std::string &text) {
         testpictures::writeFile((folder / name).string(), Bytes(text.begin(), text.end()));
         return (folder / name).string();
@@ -142,5 +139,4 @@ TEST(CommandLine, ListFilesGiveOneLiteralArgumentPerLine)
 #endif
     for (const auto &[path, message] : refused)
         EXPECT_NE(parseCommandLine({"@" + path}).error.find(message), std::string::npos) << message;
-    std::filesystem::remove_all(folder);
 }

@@ -20,6 +20,7 @@
 #endif
 
 namespace fs = std::filesystem;
+using testpictures::TemporaryFolder;
 
 namespace {
 
@@ -35,20 +36,6 @@ std::string utf8(const fs::path &path)
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
-
-struct TemporaryFolder {
-    explicit TemporaryFolder(const fs::path &name)
-        : path(fs::temp_directory_path() / (fs::path(name) += std::to_string(std::random_device{}())))
-    {
-        fs::create_directories(path);
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;   // what a failed run left open stays
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 std::int32_t waitForEnd(const LaunchedProcess &process)
 {
