@@ -9,38 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <png.h>
-
 using namespace testpictures;
-
-namespace {
-
-void appendPng(png_structp png, png_bytep data, png_size_t length)
-{
-    auto *out = static_cast<Bytes *>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
-}
-
-// RGB of one colour at the best compression: about 1,000 bytes of pixels a byte.
-Bytes flatPng(int width, int height)
-{
-    Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &out, appendPng, nullptr);
-    png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(std::size_t(width) * 3, 90);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, row.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -64,7 +33,7 @@ int main(int argc, char *argv[])
         {"interlaced-14000x14000.png", makeInterlacedPngHeader(14000, 14000)},
         {"interlaced-65535x65535.gif", makeFramedGif(65535, 65535, 65535, 65535, grey, true, 1)},
         {"screen-65535x65535.gif", makeFramedGif(65535, 65535, 300, 200, grey, false, 200)},
-        {"flat-14000x14000.png", flatPng(14000, 14000)},
+        {"flat-14000x14000.png", makeFlatPng(14000, 14000)},
         {"bilevel-30000x30000.png", makeBilevelPng(30000, 30000)},
     };
     for (const auto &[name, bytes] : pictures)

@@ -174,25 +174,37 @@ void appendPng(png_structp png, png_bytep data, png_size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-} // namespace
-
-Bytes makeBilevelPng(int width, int height)
+// A PNG of `height` copies of one row, written row by row, so a large one
+// costs no more memory than its file.
+Bytes pngOfOneRow(int width, int height, int bitDepth, int colourType, int level, const std::vector<png_byte> &row)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, appendPng, nullptr);
-    png_set_compression_level(png, 1);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+    png_set_compression_level(png, level);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), bitDepth, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<png_byte> row(std::size_t(width + 7) / 8, 0);
-    std::fill(row.begin(), row.begin() + std::ptrdiff_t(width / 16), 0xFF);
     for (int y = 0; y < height; ++y)
         png_write_row(png, row.data());
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return out;
+}
+
+} // namespace
+
+Bytes makeBilevelPng(int width, int height)
+{
+    std::vector<png_byte> row(std::size_t(width + 7) / 8, 0);
+    std::fill(row.begin(), row.begin() + std::ptrdiff_t(width / 16), 0xFF);
+    return pngOfOneRow(width, height, 1, PNG_COLOR_TYPE_GRAY, 1, row);
+}
+
+Bytes makeFlatPng(int width, int height)
+{
+    return pngOfOneRow(width, height, 8, PNG_COLOR_TYPE_RGB, 9, std::vector<png_byte>(std::size_t(width) * 3, 90));
 }
 
 Bytes makeInterlacedPngHeader(int width, int height)

@@ -40,6 +40,9 @@ Bytes makePng(int width, int height, Colour colour, bool halfTransparent = false
 // A black and white PNG of one bit a pixel, written row by row, so a large one
 // is quick to make: the left half white.
 Bytes makeBilevelPng(int width, int height);
+// RGB of one grey at the best compression, also written row by row: about
+// 1,000 bytes of pixels a byte.
+Bytes makeFlatPng(int width, int height);
 // A PNG whose header declares an interlaced picture of this size, with the
 // image data of a 1 x 1 picture.
 Bytes makeInterlacedPngHeader(int width, int height);
