@@ -6,24 +6,13 @@
 //   node plays.mjs JPEG2SWF PAGE_PICTURES DRIVER_FOLDER
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { CHROMIUM, loadDriver } from './driver.mjs';
 
 const [jpeg2swf, pagePictures, driverFolder] = process.argv.slice(2);
-const CHROMIUM = '/usr/bin/chromium';
-if (!fs.existsSync(CHROMIUM)) {
-  console.log(`SKIP: ${CHROMIUM} is missing; scripts/install-deps.sh installs the chromium package`);
-  process.exit(77);
-}
-if (!fs.existsSync(path.join(driverFolder, 'node_modules', 'playwright-core'))) {
-  execFileSync('npm', ['install', '--prefix', driverFolder, '--no-audit', '--no-fund',
-    'playwright-core@1.65.2', 'pngjs@7.0.0'], { stdio: 'inherit' });
-}
-const require = createRequire(path.join(driverFolder, 'package.json'));
-const { chromium } = require('playwright-core');
-const { PNG } = require('pngjs');
+const { chromium, PNG } = loadDriver(driverFolder);
 
 const DELAY = 0.5;
 const COLOURS = { black: [0, 0, 0], red: [230, 20, 20], green: [20, 200, 20], blue: [20, 20, 230], yellow: [230, 230, 20] };

@@ -6,20 +6,13 @@
 //   node swf_plays_in_ruffle.mjs JPEG2SWF PAGE_PICTURES DRIVER_FOLDER
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
+import { CHROMIUM, loadDriver } from './driver.mjs';
 
 const [jpeg2swf, pagePictures, driverFolder] = process.argv.slice(2);
-if (!fs.existsSync('/usr/bin/chromium')) process.exit(77);
+const { chromium, PNG } = loadDriver(driverFolder, ['@ruffle-rs/ruffle@0.6.0']);
 const ruffle = path.join(driverFolder, 'node_modules', '@ruffle-rs', 'ruffle');
-const missing = ['playwright-core@1.65.2', 'pngjs@7.0.0', '@ruffle-rs/ruffle@0.6.0']
-  .filter((p) => !fs.existsSync(path.join(driverFolder, 'node_modules', p.slice(0, p.lastIndexOf('@')))));
-if (missing.length)
-  execFileSync('npm', ['install', '--prefix', driverFolder, '--no-audit', '--no-fund', ...missing], { stdio: 'inherit' });
-const require = createRequire(path.join(driverFolder, 'package.json'));
-const { chromium } = require('playwright-core');
-const { PNG } = require('pngjs');
 
 const CENTRE = [[230, 20, 20], [20, 200, 20], [20, 20, 230]];
 const BESIDE = [[230, 20, 20], [0, 0, 0], [0, 0, 0]];   // a tenth from the left
@@ -40,7 +33,7 @@ try {
     player.ruffle().load({ url: '/show.swf', autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false,
       preferredRenderer: 'canvas' });
   </script>`;
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--headless', '--no-sandbox'] });
+  browser = await chromium.launch({ executablePath: CHROMIUM, args: ['--headless', '--no-sandbox'] });
   const tab = await browser.newPage({ viewport: { width: 320, height: 240 } });
   await tab.route('**/*', (route) => {   // served from the disk under a made-up name; nothing else
     const name = new URL(route.request().url()).pathname.slice(1);
