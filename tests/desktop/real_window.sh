@@ -8,16 +8,7 @@ work=$(mktemp -d)
 app_pid="" xvfb_pid="" wm_pid="" main=""
 cleanup() { kill $app_pid $wm_pid $xvfb_pid 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Waits up to 30 s for a command to succeed.
-wait_until() {
-  local tries=600
-  until "$@" >/dev/null 2>&1; do
-    ((--tries > 0)) || fail "timed out waiting for: $*"
-    sleep 0.05
-  done
-}
+source "$(dirname "$0")/../support/window_driving.sh"
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 app="$work/root/usr/bin/pictoreel"
@@ -32,12 +23,6 @@ wait_until test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
 wait_until xdpyinfo
 
-# The id of a visible window with this exact title that is not the main window.
-other_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vxm1 "$main"; }
-# Waits for such a window, focuses it and prints its id.
-focus_new() { wait_until other_window "$1"; local id; id=$(other_window "$1"); xdotool windowfocus --sync "$id" && echo "$id"; }
-window_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
-
 start_app() {
   "$app" &
   app_pid=$!
@@ -45,7 +30,6 @@ start_app() {
   main=$(focus_new Pictoreel)
 }
 stop_app() { kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""; }
-click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
 near() { [ $(($1 - $2)) -le 1 ] && [ $(($2 - $1)) -le 1 ]; }
 
 # 1. The window: titled, designed client size, centred on the whole screen.

@@ -10,22 +10,8 @@ work=$(mktemp -d)
 app_pid="" main=""
 cleanup() { [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Waits up to 60 s for a command to succeed (Wine's dialogs are slow to start).
-wait_until() {
-  local tries=1200
-  until "$@" >/dev/null 2>&1; do
-    ((--tries > 0)) || fail "timed out waiting for: $*"
-    sleep 0.05
-  done
-}
-# The id of a visible window with this exact title that is not the main window.
-other_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vxm1 "${main:-none}"; }
-# Waits for such a window, focuses it and prints its id.
-focus_new() { wait_until other_window "$1"; local id; id=$(other_window "$1"); xdotool windowfocus --sync "$id" && echo "$id"; }
-window_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2"; }
-click_at() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
+source "$(dirname "$0")/../support/window_driving.sh"
+wait_tries=1200   # 60 s: Wine's dialogs are slow to start
 type_text() { xdotool type --delay 20 "$1"; xdotool key --clearmodifiers Return; }
 windows_path() { winepath -w "$1" 2>/dev/null; }
 delay_is() { [ "$(wine reg query 'HKCU\Software\Velmora\Pictoreel' /v Delay | tr -d '\r' | awk '$1 == "Delay" { print $3 }')" = "$1" ]; }
